@@ -1,0 +1,29 @@
+// Benchmark inputs: the GBK files written by bench/prepare_data.sh. A
+// benchmark whose data is missing reports it with SkipWithError.
+#ifndef ZHTEXT_BENCH_BENCH_DATA_H_
+#define ZHTEXT_BENCH_BENCH_DATA_H_
+
+#include <string>
+#include <vector>
+
+namespace zhtext {
+namespace bench {
+
+// The directory of the data: $ZHTEXT_BENCH_DATA, else bench/data of the
+// source tree.
+std::string DataDir();
+
+// The GBK running text (manpages-zh), or empty when missing.
+const std::string& BenchText();
+
+// The GBK word list (python3-jieba), one word per entry, in file order, or
+// empty when missing.
+const std::vector<std::string>& BenchWords();
+
+// Path of the word list file.
+std::string BenchWordsPath();
+
+}  // namespace bench
+}  // namespace zhtext
+
+#endif  // ZHTEXT_BENCH_BENCH_DATA_H_

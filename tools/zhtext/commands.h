@@ -1,0 +1,21 @@
+// The subcommands of the zhtext tool. Each takes the arguments after its
+// name (argv[0] is the subcommand name) and returns the process exit code:
+// 0 success, 1 a failed operation, 2 bad usage.
+#ifndef ZHTEXT_TOOLS_ZHTEXT_COMMANDS_H_
+#define ZHTEXT_TOOLS_ZHTEXT_COMMANDS_H_
+
+namespace zhtext {
+namespace tool {
+
+struct Command {
+  const char* name;
+  const char* summary;
+  int (*run)(int argc, char** argv);
+};
+
+int RunConvert(int argc, char** argv);
+
+}  // namespace tool
+}  // namespace zhtext
+
+#endif  // ZHTEXT_TOOLS_ZHTEXT_COMMANDS_H_

@@ -1,0 +1,50 @@
+// zhtext: command-line access to the zhtext library.
+#include <cstdio>
+#include <cstring>
+
+#include "tools/zhtext/commands.h"
+
+namespace zhtext {
+namespace tool {
+namespace {
+
+const Command kCommands[] = {
+    {"convert", "convert text between GBK, UTF-8 and UTF-16", RunConvert},
+};
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out,
+               "usage: zhtext <command> [options] [arguments]\n"
+               "\n"
+               "Commands:\n");
+  for (const Command& command : kCommands) {
+    std::fprintf(out, "  %-12s %s\n", command.name, command.summary);
+  }
+  std::fprintf(out,
+               "\n"
+               "Run 'zhtext <command> --help' for the options of a command.\n"
+               "Text is GBK unless a command's --utf8 option says otherwise.\n");
+}
+
+}  // namespace
+}  // namespace tool
+}  // namespace zhtext
+
+int main(int argc, char** argv) {
+  using namespace zhtext::tool;
+  if (argc < 2) {
+    PrintUsage(stderr);
+    return 2;
+  }
+  const char* name = argv[1];
+  if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0 ||
+      std::strcmp(name, "help") == 0) {
+    PrintUsage(stdout);
+    return 0;
+  }
+  for (const Command& command : kCommands) {
+    if (std::strcmp(name, command.name) == 0) return command.run(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "zhtext: unknown command '%s' (see 'zhtext --help')\n", name);
+  return 2;
+}

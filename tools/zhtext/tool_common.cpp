@@ -1,0 +1,142 @@
+#include "tools/zhtext/tool_common.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "zhtext/encoding/cp936.h"
+#include "zhtext/encoding/gbk_table.h"
+#include "zhtext/encoding/utf8_coder.h"
+
+namespace zhtext {
+namespace tool {
+
+ArgParser::ArgParser(const char* command, int argc, char** argv) : command_(command) {
+  for (int i = 1; i < argc; ++i) args_.emplace_back(argv[i]);
+}
+
+void ArgParser::Flag(const char* name, bool* value) { specs_.push_back({name, value, nullptr}); }
+
+void ArgParser::Option(const char* name, std::string* value) {
+  specs_.push_back({name, nullptr, value});
+}
+
+bool ArgParser::Parse() {
+  bool options_done = false;
+  for (std::size_t i = 0; i < args_.size(); ++i) {
+    const std::string& arg = args_[i];
+    if (options_done || arg.size() < 2 || arg[0] != '-' || arg == "-") {
+      positional_.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_done = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      help_ = true;
+      continue;
+    }
+    std::string name = arg;
+    std::string inline_value;
+    bool has_inline = false;
+    std::size_t eq = arg.find('=');
+    if (arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      inline_value = arg.substr(eq + 1);
+      has_inline = true;
+    }
+    const Spec* spec = nullptr;
+    for (const Spec& s : specs_) {
+      if (s.name == name) spec = &s;
+    }
+    if (spec == nullptr) {
+      UsageError(command_.c_str(), "unknown option '" + name + "' (see --help)");
+      return false;
+    }
+    if (spec->flag != nullptr) {
+      if (has_inline) {
+        UsageError(command_.c_str(), "option '" + name + "' takes no value");
+        return false;
+      }
+      *spec->flag = true;
+    } else if (has_inline) {
+      *spec->value = inline_value;
+    } else if (i + 1 < args_.size()) {
+      *spec->value = args_[++i];
+    } else {
+      UsageError(command_.c_str(), "option '" + name + "' needs a value");
+      return false;
+    }
+  }
+  return true;
+}
+
+int UsageError(const char* command, const std::string& message) {
+  std::fprintf(stderr, "zhtext %s: %s\n", command, message.c_str());
+  return kExitUsage;
+}
+
+int Failure(const char* command, const std::string& message) {
+  std::fprintf(stderr, "zhtext %s: %s\n", command, message.c_str());
+  return kExitFailed;
+}
+
+bool ReadInput(const std::string& path, std::string* data, std::string* error) {
+  bool use_stdin = path.empty() || path == "-";
+  std::FILE* in = use_stdin ? stdin : std::fopen(path.c_str(), "rb");
+  if (in == nullptr) {
+    *error = "cannot open '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  data->clear();
+  char buffer[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), in)) > 0) data->append(buffer, n);
+  bool ok = !std::ferror(in);
+  if (!ok) *error = "cannot read '" + (use_stdin ? std::string("standard input") : path) + "'";
+  if (!use_stdin) std::fclose(in);
+  return ok;
+}
+
+bool WriteOutput(const std::string& path, const std::string& data, std::string* error) {
+  bool use_stdout = path.empty() || path == "-";
+  std::FILE* out = use_stdout ? stdout : std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    *error = "cannot create '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
+  ok = (use_stdout ? std::fflush(out) : std::fclose(out)) == 0 && ok;
+  if (!ok) *error = "cannot write '" + (use_stdout ? std::string("standard output") : path) + "'";
+  return ok;
+}
+
+std::string GbkToUtf8Text(const std::string& gbk, std::size_t* replaced) {
+  std::vector<char16_t> units(gbk.size() + 1);
+  std::size_t n = DecodeCp936Lenient(gbk.data(), gbk.size(), units.data(), replaced);
+  char* utf8 = nullptr;
+  UnicodeToUtf8(units.data(), static_cast<unsigned>(n * 2), &utf8);
+  std::string out(utf8);
+  std::free(utf8);
+  return out;
+}
+
+std::string Utf8ToGbkText(const std::string& utf8, std::size_t* replaced) {
+  std::vector<char> out(utf8.size() + 2);
+  unsigned unmapped = 0, dropped = 0;
+  Utf8ToGbkByTable(utf8.c_str(), out.data(), &unmapped, &dropped);
+  if (replaced != nullptr) *replaced = unmapped + dropped;
+  return std::string(out.data());
+}
+
+void Progress(const char* what, std::size_t done, std::size_t total) {
+  if (total == 0) return;
+  int percent = static_cast<int>(done * 100 / total);
+  std::fprintf(stderr, "%s: %3d%%%s", what, percent, done < total ? "\r" : "\n");
+  std::fflush(stderr);
+}
+
+}  // namespace tool
+}  // namespace zhtext

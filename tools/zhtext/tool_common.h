@@ -1,0 +1,77 @@
+// What every subcommand of the zhtext tool shares: option parsing, reading
+// and writing whole files or the standard streams, error messages and the
+// GBK/UTF-8 conversions at the tool's edges.
+#ifndef ZHTEXT_TOOLS_ZHTEXT_TOOL_COMMON_H_
+#define ZHTEXT_TOOLS_ZHTEXT_TOOL_COMMON_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace zhtext {
+namespace tool {
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// A small option parser: "--name", "--name VALUE", "--name=VALUE"; "--"
+// ends the options; everything else is positional. "--help" and "-h" set
+// help().
+class ArgParser {
+ public:
+  // `command` is the full command name used in messages ("dict build").
+  ArgParser(const char* command, int argc, char** argv);
+
+  void Flag(const char* name, bool* value);
+  void Option(const char* name, std::string* value);
+
+  // False (after printing a one-line error to stderr) on an unknown option or
+  // an option without its value.
+  bool Parse();
+
+  bool help() const { return help_; }
+  const std::vector<std::string>& positional() const { return positional_; }
+
+ private:
+  struct Spec {
+    std::string name;
+    bool* flag;
+    std::string* value;
+  };
+  std::string command_;
+  std::vector<std::string> args_;
+  std::vector<Spec> specs_;
+  std::vector<std::string> positional_;
+  bool help_ = false;
+};
+
+// Prints "zhtext <command>: <message>" to stderr and returns kExitUsage or
+// kExitFailed.
+int UsageError(const char* command, const std::string& message);
+int Failure(const char* command, const std::string& message);
+
+// Reads a whole file, or standard input when `path` is empty or "-".
+// False with a one-line reason in `error`.
+bool ReadInput(const std::string& path, std::string* data, std::string* error);
+
+// Writes `data` to a file, or standard output when `path` is empty or "-".
+bool WriteOutput(const std::string& path, const std::string& data, std::string* error);
+
+// GBK text to UTF-8 for display: an invalid GBK sequence becomes U+FFFD;
+// `replaced` (when given) counts them.
+std::string GbkToUtf8Text(const std::string& gbk, std::size_t* replaced = nullptr);
+
+// UTF-8 text (arguments, --utf8 input) to GBK: a character without a GBK code
+// becomes A1 A1, an undecodable sequence is dropped; `replaced` counts both.
+std::string Utf8ToGbkText(const std::string& utf8, std::size_t* replaced = nullptr);
+
+// Prints a progress line to stderr ("\r"-terminated while `done` < `total`,
+// a newline at the end).
+void Progress(const char* what, std::size_t done, std::size_t total);
+
+}  // namespace tool
+}  // namespace zhtext
+
+#endif  // ZHTEXT_TOOLS_ZHTEXT_TOOL_COMMON_H_

@@ -1,0 +1,71 @@
+// TCP client sockets: IPv4 name resolution, connect, send, receive and
+// waiting for readiness. A socket is a plain handle value; kInvalidSocket
+// marks none. Functions return -1 (or false) on failure and leave the reason
+// in LastSocketError(). Sending never raises SIGPIPE. Waiting has no
+// FD_SETSIZE limit. Sockets are not passed on to programs the process starts.
+// The caller owns every socket it opens and closes it with CloseSocket. Each
+// socket is used by one thread at a time; different sockets may be used by
+// different threads at once.
+#ifndef ZHTEXT_PLATFORM_TCP_SOCKET_H_
+#define ZHTEXT_PLATFORM_TCP_SOCKET_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zhtext {
+namespace platform {
+
+#ifdef _WIN32
+using SocketHandle = std::uintptr_t;
+inline constexpr SocketHandle kInvalidSocket = ~static_cast<SocketHandle>(0);
+#else
+using SocketHandle = int;
+inline constexpr SocketHandle kInvalidSocket = -1;
+#endif
+
+// Starts and stops the socket layer (a no-op on POSIX). StartSockets returns
+// 0 on success, else an error code.
+int StartSockets();
+void StopSockets();
+
+// A new IPv4 stream socket, or kInvalidSocket.
+SocketHandle OpenTcpSocket();
+
+// Resolves `host` (a name or a dotted IPv4 address) to its first IPv4
+// address, in network byte order. False when it cannot be resolved (or
+// `host` is null).
+bool ResolveIpv4(const char* host, std::uint32_t* address);
+
+// Connects to an IPv4 address (network byte order) and port (host order).
+// False on failure (LastSocketError tells a refusal from other causes).
+bool ConnectIpv4(SocketHandle s, std::uint32_t address, std::uint16_t port);
+
+// Sends up to `len` bytes; the count sent, or -1 (also when the peer has
+// closed the connection).
+long SendSome(SocketHandle s, const char* data, std::size_t len);
+
+// Receives up to `len` bytes; the count received (0 when the peer closed),
+// or -1.
+long RecvSome(SocketHandle s, char* buf, std::size_t len);
+
+// Waits until the socket is writable (resp. readable) or `timeoutMs`
+// milliseconds pass (negative: no time-out). 1 ready, 0 timed out, -1 error
+// (kInvalidSocket or a socket that is not open). A pending error or a closed
+// peer counts as ready: the next send or receive reports it.
+int WaitWritable(SocketHandle s, long long timeoutMs);
+int WaitReadable(SocketHandle s, long long timeoutMs);
+
+// Switches non-blocking mode on or off; 0 on success, else -1.
+int SetSocketNonBlocking(SocketHandle s, bool nonBlocking);
+
+// Closes the socket (nothing for kInvalidSocket). Leaves LastSocketError as
+// it was, so that a failure's reason survives the clean-up after it.
+void CloseSocket(SocketHandle s);
+
+// The error code of the last failed socket call on this thread.
+int LastSocketError();
+
+}  // namespace platform
+}  // namespace zhtext
+
+#endif  // ZHTEXT_PLATFORM_TCP_SOCKET_H_
