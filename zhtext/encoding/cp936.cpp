@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "zhtext/encoding/gbk_table.h"
-#include "zhtext/encoding/utf8_coder.h"
 
 namespace zhtext {
 
@@ -15,22 +14,34 @@ constexpr char16_t kEuro = 0x20AC;
 constexpr char16_t kReplacement = 0xFFFD;
 
 // The reverse of kGbkTable for two-byte codes, indexed by
-// (lead - 0x80) * 256 + trail; 0 where the code has no unit.
+// (lead - 0x80) * 256 + trail: the unit (0 where the code has none), and
+// its UTF-8 form packed as byte0 | byte1 << 8 | byte2 << 16 | length << 24.
 struct ReverseTable {
   char16_t units[128 * 256];
+  std::uint32_t utf8[128 * 256];
   ReverseTable() {
     std::memset(units, 0, sizeof(units));
+    std::memset(utf8, 0, sizeof(utf8));
     for (unsigned u = 0x80; u < 0x10000; ++u) {
       std::uint16_t code = kGbkTable[u];
-      if (code >= 0x8100) units[code - 0x8000] = static_cast<char16_t>(u);
+      if (code < 0x8100) continue;
+      units[code - 0x8000] = static_cast<char16_t>(u);
+      if (u <= 0x7FF) {
+        utf8[code - 0x8000] = (0xC0 | (u >> 6)) | (0x80 | (u & 0x3F)) << 8 | 2u << 24;
+      } else {
+        utf8[code - 0x8000] = (0xE0 | (u >> 12)) | (0x80 | ((u >> 6) & 0x3F)) << 8 |
+                              (0x80 | (u & 0x3F)) << 16 | 3u << 24;
+      }
     }
   }
 };
 
-const char16_t* Reverse() {
+const ReverseTable& Tables() {
   static const ReverseTable table;
-  return table.units;
+  return table;
 }
+
+const char16_t* Reverse() { return Tables().units; }
 
 inline bool AllAscii8(const unsigned char* p) {
   std::uint64_t word;
@@ -38,18 +49,15 @@ inline bool AllAscii8(const unsigned char* p) {
   return (word & 0x8080808080808080ull) == 0;
 }
 
-inline char* PutUtf8(char16_t u, char* out) {
-  if (u <= 0x7F) {
-    *out++ = static_cast<char>(u);
-  } else if (u <= 0x7FF) {
-    *out++ = static_cast<char>(0xC0 | (u >> 6));
-    *out++ = static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xE0 | (u >> 12));
-    *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (u & 0x3F));
+// Number of bytes equal to `b` among the first `len` of `s`.
+std::size_t CountByte(const unsigned char* s, std::size_t len, unsigned char b) {
+  std::size_t n = 0;
+  const unsigned char* end = s + len;
+  while (const void* hit = std::memchr(s, b, static_cast<std::size_t>(end - s))) {
+    ++n;
+    s = static_cast<const unsigned char*>(hit) + 1;
   }
-  return out;
+  return n;
 }
 
 // Decodes GBK at `s`, calling put(unit) per character. Stops at the first
@@ -151,19 +159,44 @@ long EncodeCp936(const char16_t* src, std::size_t count, char* dst, std::size_t*
 }
 
 int GbkToUtf8(const char* text, std::string& out) {
-  std::size_t len = std::strlen(text);
-  // Every GBK byte gives at most 3 UTF-8 bytes (the euro sign, 0x80).
-  std::string utf8(len * 3, '\0');
+  const std::size_t len = std::strlen(text);
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+  const std::uint32_t* table = Tables().utf8;
+  // A two-byte character gives at most 3 UTF-8 bytes, the euro byte 0x80
+  // gives 3, ASCII 1; stores of a whole character may run 1 byte ahead.
+  std::string utf8(len + len / 2 + 2 * CountByte(s, len, 0x80) + 4, '\0');
   char* p = &utf8[0];
   long units = 0;
-  std::size_t end = DecodeStrict(reinterpret_cast<const unsigned char*>(text), len,
-                                 [&](char16_t u) {
-                                   p = PutUtf8(u, p);
-                                   ++units;
-                                 });
-  if (end != len) {
-    out.assign(text, len);
-    return -1;
+  std::size_t i = 0;
+  while (i < len) {
+    if (i + 8 <= len && AllAscii8(s + i)) {
+      std::memcpy(p, s + i, 8);
+      p += 8;
+      i += 8;
+      units += 8;
+      continue;
+    }
+    unsigned char c = s[i];
+    if (c < 0x80) {
+      *p++ = static_cast<char>(c);
+      i += 1;
+    } else if (c == 0x80) {
+      std::memcpy(p, "\xE2\x82\xAC", 3);
+      p += 3;
+      i += 1;
+    } else {
+      std::uint32_t e = i + 1 < len ? table[(c - 0x80) * 256 + s[i + 1]] : 0;
+      if (e == 0) {
+        out.assign(text, len);
+        return -1;
+      }
+      p[0] = static_cast<char>(e);
+      p[1] = static_cast<char>(e >> 8);
+      p[2] = static_cast<char>(e >> 16);
+      p += e >> 24;
+      i += 2;
+    }
+    ++units;
   }
   utf8.resize(static_cast<std::size_t>(p - utf8.data()));
   out.swap(utf8);
@@ -192,15 +225,50 @@ int WideToGbk(const std::u16string& in, std::string& out) {
 }
 
 int Utf8ToGbk(const char* text, std::string& out) {
-  char16_t* units = nullptr;
-  int count = 0;
-  Utf8ToUnicode(text, &units, &count);
-  out.resize(static_cast<std::size_t>(count) * 2);
-  // A unit without a code, or a zero unit, ends the text.
-  char* end = &out[0];
-  EncodeStrict(units, std::char_traits<char16_t>::length(units), &out[0], &end);
-  out.resize(static_cast<std::size_t>(end - out.data()));
-  std::free(units);
+  // Decodes as Utf8ToUnicode does (continuation bytes taken as they come,
+  // other bytes that start no 1-3 byte form skipped, a form cut short by the
+  // terminator ends the text) and encodes each unit at once; a zero unit or
+  // a unit without a code ends the text there.
+  const std::size_t len = std::strlen(text);
+  const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+  out.resize(len);  // no unit takes more GBK bytes than its UTF-8 form
+  char* p = &out[0];
+  std::size_t i = 0;
+  while (i < len) {
+    if (i + 8 <= len && AllAscii8(s + i)) {
+      std::memcpy(p, s + i, 8);
+      p += 8;
+      i += 8;
+      continue;
+    }
+    unsigned char b0 = s[i];
+    char16_t u;
+    if (b0 < 0x80) {
+      u = b0;
+      i += 1;
+    } else if (b0 >= 0xC0 && b0 <= 0xDF) {
+      if (s[i + 1] == 0) break;
+      u = static_cast<char16_t>(((b0 & 0x1F) << 6) + (s[i + 1] & 0x3F));
+      i += 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      if (s[i + 1] == 0 || s[i + 2] == 0) break;
+      u = static_cast<char16_t>(((b0 & 0x0F) << 12) + ((s[i + 1] & 0x3F) << 6) + (s[i + 2] & 0x3F));
+      i += 3;
+    } else {
+      i += 1;
+      continue;
+    }
+    std::uint16_t code = kGbkTable[u];
+    if (code == 0) break;
+    if (code < 0x100) {
+      *p++ = static_cast<char>(code);
+    } else {
+      p[0] = static_cast<char>(code >> 8);
+      p[1] = static_cast<char>(code & 0xFF);
+      p += 2;
+    }
+  }
+  out.resize(static_cast<std::size_t>(p - out.data()));
   return 1;
 }
 
