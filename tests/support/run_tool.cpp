@@ -1,0 +1,54 @@
+#include "tests/support/run_tool.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+
+namespace zhtext {
+namespace testing {
+
+#ifdef ZHTEXT_TOOL_PATH
+
+namespace {
+
+// Single-quotes an argument for /bin/sh.
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+}  // namespace
+
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
+  TempDir io;
+  const std::string in = io.File("stdin"), out = io.File("stdout"), err = io.File("stderr");
+  WriteFile(in, input);
+  std::string command = Quote(ZHTEXT_TOOL_PATH);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
+  int status = std::system(command.c_str());
+  ToolResult result;
+  if (status != -1 && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  return result;
+}
+
+#else
+
+ToolResult RunTool(const std::vector<std::string>&, const std::string&) { return ToolResult{}; }
+
+#endif
+
+}  // namespace testing
+}  // namespace zhtext

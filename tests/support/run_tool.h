@@ -1,0 +1,24 @@
+// Runs the built zhtext tool in a child process, for the command-line tests.
+#ifndef ZHTEXT_TESTS_SUPPORT_RUN_TOOL_H_
+#define ZHTEXT_TESTS_SUPPORT_RUN_TOOL_H_
+
+#include <string>
+#include <vector>
+
+namespace zhtext {
+namespace testing {
+
+struct ToolResult {
+  int exit_code = -1;  // -1 when the tool did not exit normally
+  std::string out;     // standard output
+  std::string err;     // standard error
+};
+
+// Runs the zhtext tool (path from ZHTEXT_TOOL_PATH) with `args`, feeding
+// `input` on standard input, inside the current working directory.
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& input = "");
+
+}  // namespace testing
+}  // namespace zhtext
+
+#endif  // ZHTEXT_TESTS_SUPPORT_RUN_TOOL_H_
