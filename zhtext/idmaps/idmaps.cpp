@@ -1,0 +1,353 @@
+#include "zhtext/idmaps/idmaps.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "zhtext/platform/filesystem.h"
+
+namespace zhtext {
+
+namespace {
+
+constexpr int kFirstCapacity = 10240;
+constexpr int kCapacityStep = 10000;
+// Ranges of at most this many pairs (hi - lo < kShortRange) go to the
+// exchange sort, and so does the rest of a range after this many
+// consecutive degenerate partitions.
+constexpr int kShortRange = 10;
+constexpr int kMaxBadSplits = 10;
+
+inline bool PairLess(const IDMAP_PAIR& a, const IDMAP_PAIR& b) {
+  return a.key < b.key || (a.key == b.key && a.value < b.value);
+}
+
+inline bool PairLessEqual(const IDMAP_PAIR& a, const IDMAP_PAIR& b) { return !PairLess(b, a); }
+
+void ExchangeSort(IDMAP_PAIR* pairs, int lo, int hi) {
+  for (int i = lo; i <= hi; ++i) {
+    for (int j = i + 1; j <= hi; ++j) {
+      if (PairLess(pairs[j], pairs[i])) std::swap(pairs[i], pairs[j]);
+    }
+  }
+}
+
+int Partition(IDMAP_PAIR* pairs, int lo, int hi) {
+  const IDMAP_PAIR pivot = pairs[lo];
+  int i = lo;
+  int j = hi;
+  while (i < j) {
+    while (i < j && PairLessEqual(pivot, pairs[j])) --j;
+    pairs[i] = pairs[j];
+    while (i < j && PairLessEqual(pairs[i], pivot)) ++i;
+    pairs[j] = pairs[i];
+  }
+  pairs[i] = pivot;
+  return i;
+}
+
+// ---- Little-endian 32-bit words in files -------------------------------
+
+constexpr std::size_t kWordsPerBlock = 16384;
+
+inline void PutWord(unsigned char* p, int v) {
+  std::uint32_t u = static_cast<std::uint32_t>(v);
+  p[0] = static_cast<unsigned char>(u);
+  p[1] = static_cast<unsigned char>(u >> 8);
+  p[2] = static_cast<unsigned char>(u >> 16);
+  p[3] = static_cast<unsigned char>(u >> 24);
+}
+
+inline int GetWord(const unsigned char* p) {
+  std::uint32_t u = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                    static_cast<std::uint32_t>(p[2]) << 16 |
+                    static_cast<std::uint32_t>(p[3]) << 24;
+  return static_cast<int>(u);
+}
+
+// Writes `count` words, word `i` being get(i). False on a short write.
+template <typename Get>
+bool WriteWords(std::FILE* fp, std::size_t count, Get get) {
+  unsigned char block[kWordsPerBlock * 4];
+  std::size_t i = 0;
+  while (i < count) {
+    std::size_t n = std::min(kWordsPerBlock, count - i);
+    for (std::size_t j = 0; j < n; ++j) PutWord(block + 4 * j, get(i + j));
+    if (std::fwrite(block, 4, n, fp) != n) return false;
+    i += n;
+  }
+  return true;
+}
+
+// Reads `count` words, calling put(i, word) for each. False on a short read.
+template <typename Put>
+bool ReadWords(std::FILE* fp, std::size_t count, Put put) {
+  unsigned char block[kWordsPerBlock * 4];
+  std::size_t i = 0;
+  while (i < count) {
+    std::size_t n = std::min(kWordsPerBlock, count - i);
+    if (std::fread(block, 4, n, fp) != n) return false;
+    for (std::size_t j = 0; j < n; ++j) put(i + j, GetWord(block + 4 * j));
+    i += n;
+  }
+  return true;
+}
+
+// New C-heap arrays of `count` entries (null for 0, or on failure: `ok`
+// tells them apart).
+template <typename T>
+T* AllocArray(int count, bool* ok) {
+  *ok = true;
+  if (count <= 0) return nullptr;
+  T* p = static_cast<T*>(std::malloc(sizeof(T) * static_cast<std::size_t>(count)));
+  if (p == nullptr) *ok = false;
+  return p;
+}
+
+}  // namespace
+
+CIDMaps::CIDMaps()
+    : m_nCapacity(0),
+      m_nDataSize(0),
+      m_pData(nullptr),
+      m_nIndexSize(0),
+      m_pIndex(nullptr),
+      m_pPairs(nullptr),
+      m_nBadSplits(0),
+      m_bPacked(false) {}
+
+CIDMaps::~CIDMaps() {
+  std::free(m_pData);
+  std::free(m_pIndex);
+  std::free(m_pPairs);
+}
+
+bool CIDMaps::Clear() {
+  if (m_pPairs == nullptr) {
+    m_pPairs = static_cast<IDMAP_PAIR*>(std::calloc(kFirstCapacity, sizeof(IDMAP_PAIR)));
+    m_nCapacity = m_pPairs != nullptr ? kFirstCapacity : 0;
+  }
+  m_nDataSize = 0;
+  m_nIndexSize = 0;
+  m_bPacked = false;
+  return true;
+}
+
+bool CIDMaps::AddPair(int key, int value) {
+  if (key < 0 || value < -1 || key == INT_MAX) return true;
+  if (m_nDataSize >= m_nCapacity) {
+    if (m_nDataSize == INT_MAX) return false;
+    // One step normally; more only when the data size comes from a loaded
+    // file and exceeds the buffer.
+    std::int64_t capacity = static_cast<std::int64_t>(m_nCapacity) + kCapacityStep;
+    while (capacity <= m_nDataSize) capacity += kCapacityStep;
+    capacity = std::min<std::int64_t>(capacity, INT_MAX);
+    void* grown = std::realloc(m_pPairs, sizeof(IDMAP_PAIR) * static_cast<std::size_t>(capacity));
+    if (grown == nullptr) return false;
+    m_pPairs = static_cast<IDMAP_PAIR*>(grown);
+    std::memset(m_pPairs + m_nCapacity, 0,
+                sizeof(IDMAP_PAIR) * static_cast<std::size_t>(capacity - m_nCapacity));
+    m_nCapacity = static_cast<int>(capacity);
+  }
+  m_pPairs[m_nDataSize].value = value;
+  m_pPairs[m_nDataSize].key = key;
+  ++m_nDataSize;
+  if (m_nIndexSize < key + 1) m_nIndexSize = key + 1;
+  m_bPacked = false;
+  return true;
+}
+
+bool CIDMaps::BuildMap() {
+  // Normally every pair added since Clear. After a Load without Clear the
+  // data size is the file's and the buffer may hold fewer (or stale) pairs:
+  // only the buffer's pairs with keys inside the index are packed then.
+  int pairCount = m_pPairs != nullptr ? std::min(m_nDataSize, m_nCapacity) : 0;
+  if (pairCount < 0) pairCount = 0;
+  // Equal pairs are identical, so any sort by (key, value) packs the same.
+  std::sort(m_pPairs, m_pPairs + pairCount, PairLess);
+
+  bool dataOk = false;
+  bool indexOk = false;
+  int* data = AllocArray<int>(m_nDataSize, &dataOk);
+  IDMAP_RANGE* index = AllocArray<IDMAP_RANGE>(m_nIndexSize, &indexOk);
+  if (!dataOk || !indexOk) {
+    std::free(data);
+    std::free(index);
+    return false;
+  }
+  for (int i = 0; i < m_nDataSize; ++i) data[i] = -1;
+  for (int i = 0; i < m_nIndexSize; ++i) index[i] = IDMAP_RANGE{-1, -1};
+
+  int n = 0;
+  int previousKey = -1;
+  for (int i = 0; i < pairCount; ++i) {
+    const IDMAP_PAIR& pair = m_pPairs[i];
+    if (pair.key < 0 || pair.key >= m_nIndexSize) continue;
+    if (pair.key != previousKey) {
+      index[pair.key] = IDMAP_RANGE{n, n};
+      data[n++] = pair.value;
+      previousKey = pair.key;
+    } else if (pair.value != data[n - 1]) {
+      data[n++] = pair.value;
+      ++index[pair.key].end;
+    }
+  }
+
+  std::free(m_pData);
+  std::free(m_pIndex);
+  m_pData = data;
+  m_pIndex = index;
+  m_bPacked = true;
+  std::fputs("Build map success!\n", stdout);
+  return true;
+}
+
+void CIDMaps::SortPairs(IDMAP_PAIR* pairs, int lo, int hi) {
+  if (pairs == nullptr) return;
+  while (lo < hi && hi - lo >= kShortRange && m_nBadSplits < kMaxBadSplits) {
+    int p = Partition(pairs, lo, hi);
+    if (p == lo || p == hi) {
+      ++m_nBadSplits;
+    } else {
+      m_nBadSplits = 0;
+    }
+    // The smaller side is sorted by recursion and the larger one by the
+    // loop, so the depth stays logarithmic whatever the input.
+    if (p - lo <= hi - p) {
+      SortPairs(pairs, lo, p - 1);
+      lo = p + 1;
+    } else {
+      SortPairs(pairs, p + 1, hi);
+      hi = p - 1;
+    }
+  }
+  if (lo < hi) {
+    ExchangeSort(pairs, lo, hi);
+    m_nBadSplits = 0;
+  }
+}
+
+bool CIDMaps::Save(const char* path) const {
+  if (!m_bPacked && (m_nDataSize != 0 || m_nIndexSize != 0)) return false;
+  std::FILE* fp = path != nullptr ? std::fopen(path, "wb") : nullptr;
+  if (fp == nullptr) return false;
+  const int header[2] = {m_bPacked ? m_nDataSize : 0, m_bPacked ? m_nIndexSize : 0};
+  bool ok = WriteWords(fp, 2, [&](std::size_t i) { return header[i]; });
+  if (ok && header[0] > 0) {
+    ok = WriteWords(fp, static_cast<std::size_t>(header[0]),
+                    [&](std::size_t i) { return m_pData[i]; });
+  }
+  if (ok && header[1] > 0) {
+    ok = WriteWords(fp, 2 * static_cast<std::size_t>(header[1]), [&](std::size_t i) {
+      const IDMAP_RANGE& r = m_pIndex[i / 2];
+      return i % 2 == 0 ? r.start : r.end;
+    });
+  }
+  if (std::fclose(fp) != 0) ok = false;
+  return ok;
+}
+
+bool CIDMaps::Load(const char* path) {
+  std::FILE* fp = path != nullptr ? std::fopen(path, "rb") : nullptr;
+  if (fp == nullptr) return false;
+
+  int sizes[2] = {0, 0};
+  platform::FileStatus status;
+  bool ok = platform::GetStreamStatus(fp, &status) &&
+            ReadWords(fp, 2, [&](std::size_t i, int v) { sizes[i] = v; });
+  const int dataSize = sizes[0];
+  const int indexSize = sizes[1];
+  ok = ok && dataSize >= 0 && indexSize >= 0 &&
+       status.size == 8 + 4 * static_cast<std::int64_t>(dataSize) +
+                          8 * static_cast<std::int64_t>(indexSize);
+
+  int* data = nullptr;
+  IDMAP_RANGE* index = nullptr;
+  if (ok) {
+    bool dataOk = false;
+    bool indexOk = false;
+    data = AllocArray<int>(dataSize, &dataOk);
+    index = AllocArray<IDMAP_RANGE>(indexSize, &indexOk);
+    ok = dataOk && indexOk;
+  }
+  ok = ok && ReadWords(fp, static_cast<std::size_t>(dataSize),
+                       [&](std::size_t i, int v) { data[i] = v; });
+  ok = ok && ReadWords(fp, 2 * static_cast<std::size_t>(indexSize), [&](std::size_t i, int v) {
+         if (i % 2 == 0) {
+           index[i / 2].start = v;
+         } else {
+           index[i / 2].end = v;
+         }
+       });
+  std::fclose(fp);
+
+  // The ranges are handed out as pointers into the data array: each must be
+  // (-1, -1) or lie inside it.
+  for (int k = 0; ok && k < indexSize; ++k) {
+    const IDMAP_RANGE& r = index[k];
+    bool empty = r.start == -1 && r.end == -1;
+    bool inside = r.start >= 0 && r.start <= r.end && r.end < dataSize;
+    ok = empty || inside;
+  }
+  if (!ok) {
+    std::free(data);
+    std::free(index);
+    return false;
+  }
+
+  std::free(m_pData);
+  std::free(m_pIndex);
+  m_pData = data;
+  m_pIndex = index;
+  m_nDataSize = dataSize;
+  m_nIndexSize = indexSize;
+  m_bPacked = true;
+  return true;
+}
+
+const IDMAP_RANGE* CIDMaps::FindRange(int key) const {
+  if (!m_bPacked || key < 0 || key >= m_nIndexSize) return nullptr;
+  const IDMAP_RANGE* range = &m_pIndex[key];
+  if (range->start == -1) return nullptr;
+  return range;
+}
+
+int* CIDMaps::GetIDList(int key, int* count) const {
+  if (count != nullptr) *count = 0;
+  const IDMAP_RANGE* range = FindRange(key);
+  if (range == nullptr) return nullptr;
+  int n = range->end - range->start + 1;
+  if (n <= 0) return nullptr;
+  if (count != nullptr) *count = n;
+  return m_pData + range->start;
+}
+
+int CIDMaps::GetMinID(int key) const {
+  int count = 0;
+  const int* values = GetIDList(key, &count);
+  if (values == nullptr) return -1;
+  return *std::min_element(values, values + count);
+}
+
+int CIDMaps::GetRelated(int key, std::vector<int>& result) const {
+  result.clear();
+  if (!m_bPacked || key < 0 || key >= m_nIndexSize) return 0;
+  int n = 0;
+  const int* list = GetIDList(key, &n);
+  if (n == 1) {
+    int v = list[0];
+    result.push_back(v);
+    list = GetIDList(v, &n);
+  }
+  if (n >= 2) {
+    for (int i = 0; i < n; ++i) {
+      if (list[i] != key) result.push_back(list[i]);
+    }
+  }
+  return n;
+}
+
+}  // namespace zhtext
