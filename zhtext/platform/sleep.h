@@ -1,4 +1,4 @@
-// Suspends the calling thread.
+// Suspends the calling thread. Safe on any thread; other threads run on.
 #ifndef ZHTEXT_PLATFORM_SLEEP_H_
 #define ZHTEXT_PLATFORM_SLEEP_H_
 
