@@ -1,0 +1,397 @@
+// Dictionary files: the binary file (Save, Load and damaged files), the word
+// list import with its normalised copy, and the text export.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/dictionary/pdat_test_helpers.h"
+#include "tests/support/gbk_text.h"
+#include "tests/support/temp_dir.h"
+#include "zhtext/dictionary/pdat.h"
+#include "zhtext/util/log.h"
+
+namespace zhtext {
+namespace testing {
+namespace {
+
+constexpr std::size_t kFixedBytes = 262156;
+
+int GetInt(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  return static_cast<int>(v);
+}
+
+void SetInt(std::string* bytes, std::size_t at, int value) {
+  const std::uint32_t v = static_cast<std::uint32_t>(value);
+  for (int i = 0; i < 4; ++i) (*bytes)[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+}
+
+// What a dictionary answers for a set of keys: compared before and after an
+// operation that must not change it.
+std::vector<int> Answers(const CPDAT& dict, const std::vector<std::string>& keys) {
+  std::vector<int> out{dict.GetMaxCell(), dict.GetWordCount(), dict.GetEncoding()};
+  for (const std::string& key : keys) {
+    out.push_back(dict.Search(key.c_str()));
+    int handle = -2;
+    out.push_back(dict.MatchLongest(key.c_str(), &handle, nullptr));
+    out.push_back(handle);
+  }
+  return out;
+}
+
+const std::vector<std::string>& SampleWords() {
+  static const std::vector<std::string> words = {
+      G("中国"), G("中国人"), G("人民"), "abc", "ab", "x y", G("银行"), G("Ａ股"), "c++", G("中")};
+  return words;
+}
+
+std::vector<std::string> Probes() {
+  std::vector<std::string> keys = SampleWords();
+  for (const char* k : {"", "zz", "ABC", "x  y", "\"ab\"", "a"}) keys.push_back(k);
+  keys.push_back(G("中国人民银行"));
+  keys.push_back(G("ＡＢＣ"));
+  return keys;
+}
+
+class PdatFileTest : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return dir_.File(name); }
+  TempDir dir_;
+};
+
+// ---- Save and Load -----------------------------------------------------------
+
+TEST_F(PdatFileTest, SaveAndLoadAnswerAsBeforeInTheSavedMode) {
+  for (int mode = 0; mode <= 2; ++mode) {
+    SCOPED_TRACE(mode);
+    auto built = BuildDict(mode, SampleWords());
+    const std::string path = Path("round" + std::to_string(mode) + ".dic");
+    ASSERT_TRUE(built->Save(path.c_str()));
+    EXPECT_EQ(kFixedBytes + 12u * static_cast<unsigned>(built->GetMaxCell() + 1), ReadFile(path).size());
+    auto loaded = std::make_unique<CPDAT>((mode + 1) % 3);
+    ASSERT_TRUE(loaded->Load(path.c_str()));
+    EXPECT_EQ(mode, loaded->GetEncoding());
+    EXPECT_FALSE(loaded->IsBuilt());
+    EXPECT_EQ(Answers(*built, Probes()), Answers(*loaded, Probes()));
+    for (int ch : {int{'a'}, int{'x'}, 0xD6D0}) EXPECT_EQ(built->SearchChar(ch), loaded->SearchChar(ch));
+    const std::string again = Path("again" + std::to_string(mode) + ".dic");
+    ASSERT_TRUE(loaded->Save(again.c_str()));
+    EXPECT_EQ(ReadFile(path), ReadFile(again));
+  }
+}
+
+TEST_F(PdatFileTest, SmallestFilesHoldOneCell) {
+  auto one = BuildDict(0, {"a"});
+  ASSERT_EQ(0, one->GetMaxCell());
+  ASSERT_TRUE(one->Save(Path("one.dic").c_str()));
+  EXPECT_EQ(262168u, ReadFile(Path("one.dic")).size());
+
+  auto empty = BuildDict(0, {});
+  ASSERT_TRUE(empty->Save(Path("empty.dic").c_str()));
+  EXPECT_EQ(262168u, ReadFile(Path("empty.dic")).size());
+
+  // Never built: no cell array at all; one free cell is written.
+  auto fresh = std::make_unique<CPDAT>(1);
+  ASSERT_TRUE(fresh->Save(Path("fresh.dic").c_str()));
+  const std::string bytes = ReadFile(Path("fresh.dic"));
+  ASSERT_EQ(262168u, bytes.size());
+  EXPECT_EQ(-1, GetInt(bytes, kFixedBytes - 4));      // base of cell 0
+  EXPECT_EQ(1, GetInt(bytes, bytes.size() - 4));      // mode
+  for (const char* name : {"one.dic", "empty.dic", "fresh.dic"}) {
+    SCOPED_TRACE(name);
+    auto loaded = std::make_unique<CPDAT>(0);
+    EXPECT_TRUE(loaded->Load(Path(name).c_str()));
+  }
+  auto loaded = std::make_unique<CPDAT>(0);
+  ASSERT_TRUE(loaded->Load(Path("fresh.dic").c_str()));
+  EXPECT_EQ(-1, loaded->Search("a"));
+  EXPECT_EQ(-1, loaded->SearchChar('a'));
+}
+
+TEST_F(PdatFileTest, FilesThatCannotBeOpened) {
+  auto dict = BuildDict(0, {"a"});
+  EXPECT_FALSE(dict->Load(Path("missing.dic").c_str()));
+  EXPECT_FALSE(dict->Save(Path("no/such/dir/x.dic").c_str()));
+  EXPECT_FALSE(dict->Load(dir_.path().c_str()));  // a directory
+  EXPECT_FALSE(dict->Load(nullptr));
+  EXPECT_EQ(0, dict->Search("a"));
+}
+
+struct Damage {
+  const char* name;
+  std::function<void(std::string*)> apply;
+};
+
+TEST_F(PdatFileTest, LoadRefusesDamagedFilesWithoutChangingTheObject) {
+  auto source = BuildDict(0, {"ab", "ac", G("中国"), "b"});
+  ASSERT_TRUE(source->Save(Path("good.dic").c_str()));
+  const std::string good = ReadFile(Path("good.dic"));
+  const int maxCell = GetInt(good, 262144);
+  ASSERT_GT(maxCell, 2);
+  const std::size_t cellsAt = 262152;
+  const std::size_t modeAt = good.size() - 4;
+  const int codeOfA = GetInt(good, 4 * 'a');
+  ASSERT_GE(codeOfA, 0);
+
+  const Damage damages[] = {
+      {"empty", [](std::string* b) { b->clear(); }},
+      {"inside_codes", [](std::string* b) { b->resize(1000); }},
+      {"after_codes", [](std::string* b) { b->resize(262144); }},
+      {"inside_header", [](std::string* b) { b->resize(262150); }},
+      {"no_cells", [](std::string* b) { b->resize(262152); }},
+      {"inside_cells", [&](std::string* b) { b->resize(cellsAt + 12 * 2 + 5); }},
+      {"no_mode", [](std::string* b) { b->resize(b->size() - 4); }},
+      {"one_byte_short", [](std::string* b) { b->resize(b->size() - 1); }},
+      {"extra_byte", [](std::string* b) { b->push_back('\0'); }},
+      {"extra_cell", [](std::string* b) { b->append(12, '\xFF'); }},
+      {"max_cell_negative", [](std::string* b) { SetInt(b, 262144, -1); }},
+      {"max_cell_too_large", [&](std::string* b) { SetInt(b, 262144, maxCell + 1); }},
+      {"max_cell_smaller", [&](std::string* b) { SetInt(b, 262144, maxCell - 1); }},
+      {"max_cell_huge", [](std::string* b) { SetInt(b, 262144, 0x7FFFFFFF); }},
+      {"word_count_negative", [](std::string* b) { SetInt(b, 262148, -5); }},
+      {"mode_3", [&](std::string* b) { SetInt(b, modeAt, 3); }},
+      {"mode_negative", [&](std::string* b) { SetInt(b, modeAt, -1); }},
+      {"code_above_max_cell", [&](std::string* b) { SetInt(b, 4 * 'z', maxCell + 1); }},
+      {"code_below_minus_one", [&](std::string* b) { SetInt(b, 4 * 'a', -2); }},
+      {"code_most_negative", [&](std::string* b) { SetInt(b, 4 * 0xFFFF, INT32_MIN); }},
+  };
+  const std::vector<std::string> probes = Probes();
+  auto target = BuildDict(2, SampleWords());  // a different dictionary, mode 2
+  const std::vector<int> before = Answers(*target, probes);
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.name);
+    std::string bytes = good;
+    damage.apply(&bytes);
+    const std::string path = Path(std::string(damage.name) + ".dic");
+    WriteFile(path, bytes);
+    EXPECT_FALSE(target->Load(path.c_str()));
+    EXPECT_EQ(before, Answers(*target, probes));
+  }
+  // The undamaged file still loads into the same object.
+  ASSERT_TRUE(target->Load(Path("good.dic").c_str()));
+  EXPECT_EQ(Answers(*source, probes), Answers(*target, probes));
+}
+
+TEST_F(PdatFileTest, DamagedCellsDoNotCrashTheSearchesOrTheExport) {
+  // Codes are in range, so Load accepts the file; the cells are nonsense:
+  // a parent cycle, offsets at the extremes, parents past the last cell.
+  std::string bytes(kFixedBytes + 12 * 4, '\xFF');
+  SetInt(&bytes, 4 * 'a', 0);
+  SetInt(&bytes, 4 * 'b', 1);
+  SetInt(&bytes, 4 * 'c', 3);
+  SetInt(&bytes, 262144, 3);  // highest cell
+  SetInt(&bytes, 262148, 4);
+  const int cells[4][3] = {{-1, 1, 0}, {INT32_MIN, 0, 1}, {0x7FFFFFFF, 2, 2}, {-3, 99, 3}};
+  for (int i = 0; i < 4; ++i) {
+    for (int f = 0; f < 3; ++f) SetInt(&bytes, 262152 + 12 * static_cast<std::size_t>(i) + 4 * static_cast<std::size_t>(f), cells[i][f]);
+  }
+  SetInt(&bytes, bytes.size() - 4, 0);
+  WriteFile(Path("odd.dic"), bytes);
+  auto dict = std::make_unique<CPDAT>(0);
+  ASSERT_TRUE(dict->Load(Path("odd.dic").c_str()));
+  for (const char* key : {"a", "b", "c", "ab", "ba", "abc", "cba", "aaaa"}) {
+    dict->Search(key);
+    dict->MatchLongest(key, nullptr, nullptr);
+    int* handles = nullptr;
+    int* ends = nullptr;
+    unsigned capacity = 0, count = 0;
+    dict->MatchAll(key, &handles, &ends, &capacity, &count, 0);
+    std::free(handles);
+    std::free(ends);
+  }
+  EXPECT_TRUE(dict->Export(Path("odd.txt").c_str()));
+}
+
+// ---- Import ----------------------------------------------------------------
+
+TEST_F(PdatFileTest, ImportTakesOneEntryPerLineAndWritesTheCopy) {
+  const std::string list = Path("list.txt");
+  WriteFile(list, "\xEF\xBB\xBF" "word 12 n\n"
+                  "[New York] 5 ns\r\n"
+                  "New_York 3\n"
+                  "\n"
+                  "   \t \n" +
+                      G("中国") + " 9 ns\n"
+                  "ab\n"
+                  "  word\n"
+                  "[x_y z]\n");
+  auto filter = BuildDict(0, {"ab"});
+  auto dict = std::make_unique<PeekPdat>(0);
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(4, dict->Import(list.c_str(), filter.get()));
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(dict->IsBuilt());
+  EXPECT_EQ(0, dict->Search("word"));
+  EXPECT_EQ(1, dict->Search("New York"));
+  EXPECT_EQ(1, dict->Search("new  york"));
+  EXPECT_EQ(2, dict->Search(G("中国").c_str()));
+  EXPECT_EQ(3, dict->Search("x y z"));
+  EXPECT_EQ(-1, dict->Search("ab"));
+  EXPECT_EQ(-1, dict->Search("12"));
+  EXPECT_EQ("word\n[New York]\n[New York]\n" + G("中国") + "\nab\nword\n[x y z]\n",
+            ReadFile(list + "_export.txt"));
+}
+
+TEST_F(PdatFileTest, TheCopyImportsToTheSameWords) {
+  const std::string list = Path("words.txt");
+  WriteFile(list, "New_York 1\n[a b] 2\n" + G("中国") + "\nsolo\n");
+  auto first = std::make_unique<CPDAT>(0);
+  EXPECT_EQ(4, first->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  auto second = std::make_unique<CPDAT>(0);
+  EXPECT_EQ(4, second->ImportWithProgress((list + "_export.txt").c_str(), nullptr, nullptr));
+  EXPECT_EQ(Answers(*first, Probes()), Answers(*second, Probes()));
+  EXPECT_EQ(ReadFile(list + "_export.txt"), ReadFile(list + "_export.txt_export.txt"));
+}
+
+TEST_F(PdatFileTest, ImportPrintsProgressAfterEveryHundredthWord) {
+  std::string text = "\xEF\xBB\xBF\n";  // a token that is only the mark: an empty entry
+  for (int i = 0; i < 100; ++i) text += "w" + std::to_string(i) + "\n";
+  text += "w99\n";  // a duplicate while the count is 100
+  text += "w100\n";
+  const std::string list = Path("progress.txt");
+  WriteFile(list, text);
+  const std::string progressPath = Path("progress.out");
+  std::FILE* progress = std::fopen(progressPath.c_str(), "wb");
+  ASSERT_NE(nullptr, progress);
+  auto dict = std::make_unique<CPDAT>(0);
+  EXPECT_EQ(101, dict->ImportWithProgress(list.c_str(), nullptr, progress));
+  std::fclose(progress);
+  EXPECT_EQ("0\t Completed!\r100\tw99 Completed!\r100\tw99 Completed!\r", ReadFile(progressPath));
+  EXPECT_EQ(100, dict->Search("w100"));
+
+  // The slot-6 Import prints the same lines to standard output.
+  auto again = std::make_unique<CPDAT>(0);
+  ::testing::internal::CaptureStdout();
+  again->Import(list.c_str(), nullptr);
+  EXPECT_EQ("0\t Completed!\r100\tw99 Completed!\r100\tw99 Completed!\r",
+            ::testing::internal::GetCapturedStdout());
+}
+
+TEST_F(PdatFileTest, ImportFailureLeavesTheDictionaryAlone) {
+  auto dict = BuildDict(0, SampleWords());
+  const std::vector<int> before = Answers(*dict, Probes());
+  EXPECT_EQ(0, dict->ImportWithProgress(Path("missing.txt").c_str(), nullptr, nullptr));
+  EXPECT_EQ(before, Answers(*dict, Probes()));
+
+  const std::string list = Path("blocked.txt");
+  WriteFile(list, "abc\n");
+  std::filesystem::create_directory(list + "_export.txt");  // the copy cannot be created
+  EXPECT_EQ(0, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  EXPECT_EQ(before, Answers(*dict, Probes()));
+  EXPECT_TRUE(dict->IsBuilt());
+}
+
+TEST_F(PdatFileTest, ImportAfterBuildMakesANewDictionary) {
+  auto dict = BuildDict(0, {"old1", "old2"});
+  const std::string list = Path("new.txt");
+  WriteFile(list, "fresh\nnew\n");
+  EXPECT_EQ(2, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  EXPECT_EQ(0, dict->Search("fresh"));
+  EXPECT_EQ(1, dict->Search("new"));
+  EXPECT_EQ(-1, dict->Search("old1"));
+}
+
+TEST_F(PdatFileTest, ImportReadsALongLineInPieces) {
+  const std::string list = Path("long.txt");
+  WriteFile(list, std::string(3071, 'q') + " tail\nend\n");
+  auto dict = std::make_unique<CPDAT>(0);
+  // The first 3071 bytes are one piece, " tail" the next.
+  EXPECT_EQ(3, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  EXPECT_EQ(0, dict->Search(std::string(3071, 'q').c_str()));
+  EXPECT_EQ(1, dict->Search("tail"));
+  EXPECT_EQ(2, dict->Search("end"));
+}
+
+// ---- Export ----------------------------------------------------------------
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start) + "<no CR LF>");
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string ReadLogs() {
+  std::string all;
+  const std::string dir = GetLogDirectory();
+  if (dir.empty()) return all;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() == ".log") all += ReadFile(entry.path().string());
+  }
+  return all;
+}
+
+TEST_F(PdatFileTest, ExportWritesWordsInCellOrderWithCrLf) {
+  auto dict = BuildDict(0, {"c", "a", "b"});
+  ASSERT_TRUE(dict->Export(Path("abc.txt").c_str()));
+  EXPECT_EQ("a\r\nb\r\nc\r\n", ReadFile(Path("abc.txt")));
+}
+
+TEST_F(PdatFileTest, ExportOfALoadedDictionaryWritesEveryWordOnce) {
+  std::vector<std::string> words;
+  for (int i = 0; i < 300; ++i) {
+    words.push_back(G("中") + std::to_string(i));
+    words.push_back("w" + std::to_string(i * 7) + G("国"));
+  }
+  auto built = BuildDict(0, words);
+  ASSERT_TRUE(built->Save(Path("many.dic").c_str()));
+  auto loaded = std::make_unique<CPDAT>(0);
+  ASSERT_TRUE(loaded->Load(Path("many.dic").c_str()));
+  ASSERT_TRUE(loaded->Export(Path("many.txt").c_str()));
+  const std::vector<std::string> lines = Lines(ReadFile(Path("many.txt")));
+  EXPECT_EQ(static_cast<std::size_t>(loaded->GetWordCount()), lines.size());
+  EXPECT_EQ(std::set<std::string>(words.begin(), words.end()),
+            std::set<std::string>(lines.begin(), lines.end()));
+}
+
+TEST_F(PdatFileTest, ExportSpellsWordsAsTheTrieHoldsThem) {
+  auto mode0 = BuildDict(0, {"New York"});
+  ASSERT_TRUE(mode0->Export(Path("m0.txt").c_str()));
+  EXPECT_EQ("new york\r\n", ReadFile(Path("m0.txt")));
+  auto mode2 = BuildDict(2, {G("ＡＢＣ"), G("（１）"), G("a、b")});
+  ASSERT_TRUE(mode2->Export(Path("m2.txt").c_str()));
+  const std::vector<std::string> lines = Lines(ReadFile(Path("m2.txt")));
+  EXPECT_EQ((std::set<std::string>{"abc", "(1)", "ab"}), std::set<std::string>(lines.begin(), lines.end()));
+}
+
+TEST_F(PdatFileTest, ExportLogsAWordThatSearchCannotFind) {
+  auto dict = BuildDict(0, {"\"q7\"", "plain"});
+  ASSERT_TRUE(dict->Export(Path("quoted.txt").c_str()));
+  const std::vector<std::string> lines = Lines(ReadFile(Path("quoted.txt")));
+  EXPECT_EQ((std::set<std::string>{"\"q7\"", "plain"}), std::set<std::string>(lines.begin(), lines.end()));
+  const std::string logs = ReadLogs();
+  const std::size_t word = logs.find("\t\"q7\"\n");
+  ASSERT_NE(std::string::npos, word) << logs;
+  EXPECT_NE(std::string::npos, logs.find("\t handle error\n", word));
+  EXPECT_EQ(std::string::npos, logs.find("\tplain\n"));
+}
+
+TEST_F(PdatFileTest, ExportFailuresAndEmptyDictionaries) {
+  auto dict = BuildDict(0, {"a"});
+  EXPECT_FALSE(dict->Export(Path("no/such/dir/out.txt").c_str()));
+  auto fresh = std::make_unique<CPDAT>(0);
+  ASSERT_TRUE(fresh->Export(Path("fresh.txt").c_str()));
+  EXPECT_EQ("", ReadFile(Path("fresh.txt")));
+  EXPECT_TRUE(FileExists(Path("fresh.txt")));
+}
+
+}  // namespace
+}  // namespace testing
+}  // namespace zhtext

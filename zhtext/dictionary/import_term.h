@@ -1,0 +1,33 @@
+// The term rule shared by the text imports of zhtext (dictionary word lists,
+// ID map pairs, word lists): how one entry is taken from a token of an input
+// line, and the form in which it is written to the import's normalised copy.
+//
+// Pure function of its arguments; may run on any thread.
+#ifndef ZHTEXT_DICTIONARY_IMPORT_TERM_H_
+#define ZHTEXT_DICTIONARY_IMPORT_TERM_H_
+
+#include <string>
+
+namespace zhtext {
+
+// Applies the term rule to `token`, a run of non-blank bytes read from an
+// input line; `rest` is that line from the token's first byte on, as read
+// (line break included), or null to take the token alone.
+//   1. A leading UTF-8 byte-order mark (EF BB BF) of the token is skipped.
+//   2. A token that then begins with '[' gives the text of `rest` after its
+//      first '[' up to, not including, the next ']' (without a ']', to the
+//      end of `rest`, line break included); blanks may occur in it. Any other
+//      token is the term itself.
+//   3. A term whose first byte is 0x01-0x7F has every '_' replaced by a
+//      blank, and is bracketed when it then holds a blank or a tab. A term
+//      that starts with a byte of 0x80 or more is never changed.
+// `term` receives the term (what is looked up or added), `output` its form
+// for the normalised copy: "[term]" when bracketed, else "term", followed by
+// `separator` (none when null). Returns whether the term is bracketed. An
+// empty term is possible (a token of only a byte-order mark, or "[]").
+bool NormalizeImportTerm(const char* token, const char* rest, const char* separator,
+                         std::string* term, std::string* output);
+
+}  // namespace zhtext
+
+#endif  // ZHTEXT_DICTIONARY_IMPORT_TERM_H_
