@@ -14,6 +14,13 @@ struct Command {
 };
 
 int RunConvert(int argc, char** argv);
+int RunCipher(int argc, char** argv);
+int RunDict(int argc, char** argv);
+int RunClassify(int argc, char** argv);
+int RunFold(int argc, char** argv);
+int RunPlaceSuffix(int argc, char** argv);
+int RunWordlist(int argc, char** argv);
+int RunMap(int argc, char** argv);
 
 }  // namespace tool
 }  // namespace zhtext

@@ -23,12 +23,26 @@
 // Concurrency: no locks. A packed map only read (GetIDList, GetMinID,
 // GetRelated, Save) may be used by several threads at once; Clear, AddPair,
 // BuildMap, SortPairs and Load need the object to themselves.
+//
+// Text imports and reports: five importers fill a map from GBK text files of
+// words, turning words into handles with CPDAT::Search of the dictionaries
+// passed in; ExportText and GetWordPairs turn a packed map back into words
+// with CWordList::GetWord. Each import is a complete filling (Clear, one
+// AddPair per accepted pair, BuildMap) and needs the map, the dictionaries
+// and the word lists to itself. The dictionaries and word lists stay the
+// caller's.
 #ifndef ZHTEXT_IDMAPS_IDMAPS_H_
 #define ZHTEXT_IDMAPS_IDMAPS_H_
 
+#include <cstdio>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace zhtext {
+
+class CPDAT;
+class CWordList;
 
 // One (key, value) pair of the pair buffer; the value comes first.
 struct IDMAP_PAIR {
@@ -114,6 +128,94 @@ class CIDMaps {
   // list taken last (0 when it is absent), not the size of `result`; 0 for a
   // key out of range.
   int GetRelated(int key, std::vector<int>& result) const;
+
+  // ---- Text imports ---------------------------------------------------------
+  //
+  // Common rules. Input files are read in binary mode, in pieces of at most
+  // 1023 bytes (a longer line is handled as several lines). A token is a run
+  // of bytes other than space, \t, \n, \v, \f and \r. A key word is looked
+  // up in the key dictionary (handle k), a value word in the value
+  // dictionary (handle v). The pair is rejected when k < 0, v < -1, or the
+  // two dictionaries are one object and k == v; a value word that is not in
+  // its dictionary is stored as the value -1. A rejected pair writes one
+  // line to the day's error log: the key word if k < 0, then a blank and the
+  // value word if v < 0, then " invalid argument!". A null value dictionary
+  // stands for the key dictionary.
+  //
+  // Each import returns the data size after BuildMap: the pairs accepted,
+  // duplicates included (both directions in ImportSymmetric). It returns 0,
+  // with the map as it was, when an input file (or the normalised copy)
+  // cannot be opened or the key dictionary is null; 0 also when the packing
+  // fails for lack of memory. Progress lines go to `progress` (null: none);
+  // BuildMap prints "Build map success!\n" on standard output.
+
+  // Line i of the key file pairs with line i of the value file; a leading
+  // UTF-8 byte-order mark of either line is skipped and the first token of
+  // each is the word. Reading stops at the end of either file. A line pair
+  // in which either line holds no token adds nothing and writes no message:
+  // each step consumes exactly one line of each file, so the files stay in
+  // step.
+  int ImportParallel(const char* keyPath, const char* valuePath, CPDAT* keyDict,
+                     CPDAT* valueDict);
+
+  // One pair per line: the key term, then the value term, each taken from
+  // its token by the term rule of dictionary/import_term.h (a leading
+  // byte-order mark skipped; a token starting with '[' takes the line's text
+  // up to the next ']'; '_' becomes a blank in terms starting with an ASCII
+  // byte). When the key term's brackets hold blanks, the value token is the
+  // first token after the token that holds the closing ']' (so
+  // "[New York] NY" pairs New York with NY). Writes the normalised copy
+  // `path` + "_map_export.txt": per line with a token, the key term's form,
+  // a tab, the value term's form and a LF, where a form is "[term]" for a
+  // bracketed term and the term otherwise. A line with no value token (a
+  // single token, or a key bracket left open to the end of the line) pairs
+  // nothing and writes no message; its copy line is the key term's form and
+  // a LF, and it is not counted. Every 100th counted line prints
+  // "Line %d: %s->%s\n" with the count and the two tokens.
+  int ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
+                  std::FILE* progress = stdout);
+
+  // Tab-separated lines (fields as SplitFields cuts them at "\t"): the last
+  // field is the key word, every other field a value word, all in `dict`.
+  // A line of fewer than 2 fields is skipped and not counted; a line whose
+  // key word is not in `dict` adds nothing and writes no message. Before
+  // each counted line, "%d\r" with the count so far is printed when that
+  // count is a multiple of 100 (0 at the first counted line).
+  int ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress = stdout);
+
+  // Lines of fields separated by commas, blanks, tabs, CR and LF: the first
+  // field is the key word, each further field a value word. A line without
+  // fields is skipped and not counted; every 100th counted line prints
+  // "Line %d: %s\n" with the count and the line as read. A key word that is
+  // not in its dictionary writes one message per value field.
+  int ImportLists(const char* path, CPDAT* keyDict, CPDAT* valueDict,
+                  std::FILE* progress = stdout);
+
+  // As ImportLists with `dict` as both dictionaries; each accepted pair is
+  // added both ways, (k, v) and (v, k) (the second is dropped when v is -1).
+  int ImportSymmetric(const char* path, CPDAT* dict, std::FILE* progress = stdout);
+
+  // ---- Text reports -----------------------------------------------------------
+
+  // Writes the report to `path` in text mode (CR LF line ends): the line
+  // "Data Size=%d,Index Size=%d", then for each key with values (with
+  // `multiOnly`, only keys with more than one value), in key order,
+  // "Handle=%d(%s),Start=%d\tEnd=%d count=%d" with the key, its word, its
+  // range and its value count, and the line " data=" followed by "%d(%s) "
+  // for each value and its word. Words come from `keyWords` and
+  // `valueWords` (GetWord; the empty text for a handle outside the list,
+  // -1 included); a null list prints "(null)" for each of its words. A map
+  // being filled (pairs added since the last packing) reports its sizes and
+  // no key. False when the file cannot be opened or a write fails.
+  bool ExportText(const char* path, const CWordList* keyWords, const CWordList* valueWords,
+                  bool multiOnly) const;
+
+  // Appends (key word, value word) for every value of every key, keys
+  // ascending, values in their packed order; `pairs` is not emptied first.
+  // Returns the size of `pairs` afterwards; with a null word list nothing
+  // is appended.
+  int GetWordPairs(std::vector<std::pair<std::string, std::string>>& pairs,
+                   const CWordList* keyWords, const CWordList* valueWords) const;
 
   // ---- Sizes and arrays (reports, tests) --------------------------------
 

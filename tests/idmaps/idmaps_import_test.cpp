@@ -1,0 +1,407 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/gbk_text.h"
+#include "tests/support/temp_dir.h"
+#include "zhtext/dictionary/pdat.h"
+#include "zhtext/idmaps/idmaps.h"
+#include "zhtext/util/log_internal.h"
+
+namespace zhtext {
+namespace {
+
+using testing::G;
+using testing::Hex;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+using Pairs = std::vector<std::pair<int, int>>;  // (key, value), packed order
+using Messages = std::vector<std::string>;
+
+std::int64_t FixedClock() { return 1704458096; }
+
+// The entries written to the day's error log since construction, stamps
+// removed.
+class ErrorLogWatch {
+ public:
+  ErrorLogWatch() : start_(Read().size()) {}
+  Messages Entries() const {
+    Messages out;
+    const std::string text = Read().substr(start_);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+      std::size_t end = text.find('\n', pos);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(pos, end - pos);
+      const std::size_t tab = line.find('\t');
+      out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
+      pos = end + 1;
+    }
+    return out;
+  }
+
+ private:
+  static std::string Read() {
+    std::string out;
+    for (const auto& entry : std::filesystem::directory_iterator(testing::TestWorkDir())) {
+      if (entry.path().extension() == ".err") out += ReadFile(entry.path().string());
+    }
+    return out;
+  }
+  std::size_t start_;
+};
+
+std::unique_ptr<CPDAT> MakeDict(const std::vector<std::string>& words) {
+  auto dict = std::make_unique<CPDAT>(0);
+  for (const std::string& w : words) dict->AddWord(w.c_str(), false);
+  dict->Build();
+  return dict;
+}
+
+Pairs PairsOf(const CIDMaps& map) {
+  Pairs out;
+  for (int k = 0; k < map.GetIndexSize(); ++k) {
+    int count = 0;
+    const int* values = map.GetIDList(k, &count);
+    for (int i = 0; i < count; ++i) out.emplace_back(k, values[i]);
+  }
+  return out;
+}
+
+// Everything a test prints to a stream: read back from a temporary file.
+class Capture {
+ public:
+  Capture() : fp_(std::tmpfile()) {}
+  ~Capture() {
+    if (fp_ != nullptr) std::fclose(fp_);
+  }
+  std::FILE* get() const { return fp_; }
+  std::string Text() {
+    std::string out;
+    std::rewind(fp_);
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), fp_)) > 0) out.append(buffer, n);
+    return out;
+  }
+
+ private:
+  std::FILE* fp_;
+};
+
+// Key words: a 0, b 1, c 2, "new york" 3, 北_京 4.
+// Value words: x 0, y 1, ny 2, "x y" 3.
+class IDMapsImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    internal::SetLogClockForTesting(&FixedClock);
+    keys_ = MakeDict({"a", "b", "c", "new york", G("北_京")});
+    values_ = MakeDict({"x", "y", "ny", "x y"});
+  }
+  void TearDown() override { internal::SetLogClockForTesting(nullptr); }
+
+  std::string Write(const std::string& name, const std::string& content) {
+    const std::string path = dir_.File(name);
+    WriteFile(path, content);
+    return path;
+  }
+
+  // Runs an import with standard output captured; checks the packing line.
+  template <typename Import>
+  int Run(Import import) {
+    ::testing::internal::CaptureStdout();
+    const int n = import();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Build map success!\n"), std::string::npos) << out;
+    return n;
+  }
+
+  // A map holding (0, 0), to show that a failed import leaves it alone.
+  static void Prefill(CIDMaps& map) {
+    map.Clear();
+    map.AddPair(0, 0);
+    ::testing::internal::CaptureStdout();
+    map.BuildMap();
+    ::testing::internal::GetCapturedStdout();
+  }
+
+  TempDir dir_;
+  std::unique_ptr<CPDAT> keys_;
+  std::unique_ptr<CPDAT> values_;
+};
+
+// ---- ImportPairs ----------------------------------------------------------------
+
+TEST_F(IDMapsImportTest, PairsLineByLine) {
+  struct Row {
+    const char* name;
+    std::string input;
+    Pairs pairs;
+    std::string copy;
+    Messages messages;
+  } rows[] = {
+      {"plain", "a x\n", {{0, 0}}, "a\tx\n", {}},
+      {"further_columns", "a\tx 12 tag\r\n", {{0, 0}}, "a\tx\n", {}},
+      {"underscore_becomes_blank", "New_York ny\n", {{3, 2}}, "[New York]\tny\n", {}},
+      {"mark_and_brackets_removed", "\xEF\xBB\xBF[New_York] y\r\n", {{3, 1}},
+       "[New York]\ty\n", {}},
+      {"bracket_holding_a_blank", "[new york] ny\n", {{3, 2}}, "[new york]\tny\n", {}},
+      {"text_after_the_bracket_in_its_token", "[new york]zz ny\n", {{3, 2}},
+       "[new york]\tny\n", {}},
+      {"gbk_term_keeps_underscore", G("北_京") + " x\n", {{4, 0}}, G("北_京") + "\tx\n", {}},
+      {"bracketed_value", "a [x_y] 3\n", {{0, 3}}, "a\t[x y]\n", {}},
+      {"value_not_in_dictionary", "a nothing\n", {{0, -1}}, "a\tnothing\n", {}},
+      {"key_not_in_dictionary", "zz x\n", {}, "zz\tx\n", {"zz invalid argument!"}},
+      {"neither_in_dictionary", "zz qq\n", {}, "zz\tqq\n", {"zz qq invalid argument!"}},
+      {"single_token", "a\nb y\n", {{1, 1}}, "a\nb\ty\n", {}},
+      {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\n]\nc\tx\n", {}},
+      {"lines_without_tokens", "\n \t \r\n", {}, "", {}},
+      {"duplicates_kept_in_the_count", "a x\na x\n", {{0, 0}}, "a\tx\na\tx\n", {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = Write("pairs.txt", row.input);
+    CIDMaps map;
+    ErrorLogWatch log;
+    const int n = Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr); });
+    EXPECT_EQ(n, map.GetDataSize());
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(Hex(ReadFile(path + "_map_export.txt")), Hex(row.copy));
+    EXPECT_EQ(log.Entries(), row.messages);
+  }
+}
+
+TEST_F(IDMapsImportTest, PairsWithOneDictionaryRejectSelfPairs) {
+  const std::string path = Write("pairs.txt", "a a\na b\nb a\nzz a\n");
+  CIDMaps map;
+  ErrorLogWatch log;
+  EXPECT_EQ(Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), keys_.get(), nullptr); }), 2);
+  EXPECT_EQ(PairsOf(map), (Pairs{{0, 1}, {1, 0}}));
+  EXPECT_EQ(log.Entries(), (Messages{" invalid argument!", "zz invalid argument!"}));
+  // A null value dictionary stands for the key dictionary.
+  EXPECT_EQ(Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), nullptr, nullptr); }), 2);
+}
+
+TEST_F(IDMapsImportTest, PairsCopyImportsToTheSameMapAndCopy) {
+  const std::string path = Write("pairs.txt",
+                                 "\xEF\xBB\xBF" "New_York ny\n[new york] [x y]\nb\ty 5\n"
+                                 "c\n" + G("北_京") + " zz\n\n");
+  CIDMaps first;
+  Run([&] { return first.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr); });
+  const std::string copy = ReadFile(path + "_map_export.txt");
+  const std::string again = Write("again.txt", copy);
+  CIDMaps second;
+  Run([&] { return second.ImportPairs(again.c_str(), keys_.get(), values_.get(), nullptr); });
+  EXPECT_EQ(PairsOf(second), PairsOf(first));
+  EXPECT_EQ(ReadFile(again + "_map_export.txt"), copy);
+}
+
+TEST_F(IDMapsImportTest, PairsProgressEveryHundredCountedLines) {
+  std::string input;
+  for (int i = 0; i < 250; ++i) input += i == 50 ? "lonely\n" : "a [x y]\n";
+  const std::string path = Write("pairs.txt", input);
+  CIDMaps map;
+  Capture progress;
+  EXPECT_EQ(Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), values_.get(), progress.get()); }),
+            249);
+  // The tokens as scanned; the single-token line is not counted.
+  EXPECT_EQ(progress.Text(), "Line 100: a->[x\nLine 200: a->[x\n");
+}
+
+// ---- ImportParallel -------------------------------------------------------------
+
+TEST_F(IDMapsImportTest, ParallelLinesPairInStep) {
+  struct Row {
+    const char* name;
+    std::string keys;
+    std::string values;
+    Pairs pairs;
+    Messages messages;
+  } rows[] = {
+      {"more_keys_than_values", "a\nb\nc\na\nb\n", "x\ny\nny\n", {{0, 0}, {1, 1}, {2, 2}}, {}},
+      {"more_values_than_keys", "a\nb\n", "x\ny\nny\n", {{0, 0}, {1, 1}}, {}},
+      {"first_token_only_and_marks", "\xEF\xBB\xBF" "a 1\r\n", "\xEF\xBB\xBF  x y\r\n", {{0, 0}}, {}},
+      {"empty_lines_keep_step", "a\n\nb\nc\n", "x\ny\n \n ny\n", {{0, 0}, {2, 2}}, {}},
+      {"no_term_rule", "[a]\nb\n", "x\nnothing\n", {{1, -1}}, {"[a] invalid argument!"}},
+      {"empty_key_file", "", "x\n", {}, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string keys = Write("keys.txt", row.keys);
+    const std::string values = Write("values.txt", row.values);
+    CIDMaps map;
+    ErrorLogWatch log;
+    const int n = Run([&] {
+      return map.ImportParallel(keys.c_str(), values.c_str(), keys_.get(), values_.get());
+    });
+    EXPECT_EQ(n, static_cast<int>(row.pairs.size()));
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Entries(), row.messages);
+  }
+}
+
+TEST_F(IDMapsImportTest, ParallelWithOneDictionaryRejectsSelfPairs) {
+  const std::string keys = Write("keys.txt", "a\nb\n");
+  const std::string values = Write("values.txt", "a\nc\n");
+  CIDMaps map;
+  ErrorLogWatch log;
+  EXPECT_EQ(Run([&] { return map.ImportParallel(keys.c_str(), values.c_str(), keys_.get(), keys_.get()); }),
+            1);
+  EXPECT_EQ(PairsOf(map), (Pairs{{1, 2}}));
+  EXPECT_EQ(log.Entries(), Messages{" invalid argument!"});
+}
+
+// ---- ImportTabbed ---------------------------------------------------------------
+
+TEST_F(IDMapsImportTest, TabbedLinesEndWithTheKey) {
+  struct Row {
+    const char* name;
+    std::string input;
+    Pairs pairs;
+    Messages messages;
+  } rows[] = {
+      {"key_last", "a\tb\tc\r\n", {{2, 0}, {2, 1}}, {}},
+      {"blanks_before_fields_skipped", "  a\t\t b\tc\n", {{2, 0}, {2, 1}}, {}},
+      {"one_field_skipped", "a\n\t\t\n", {}, {}},
+      {"key_not_in_dictionary_is_silent", "a\tb\tzz\n", {}, {}},
+      {"value_not_in_dictionary", "zz\tc\n", {{2, -1}}, {}},
+      {"value_equal_to_key", "a\tc\tc\n", {{2, 0}}, {" invalid argument!"}},
+      {"blanks_inside_a_field_kept", "new york\tb\n", {{1, 3}}, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = Write("tabbed.txt", row.input);
+    CIDMaps map;
+    ErrorLogWatch log;
+    Run([&] { return map.ImportTabbed(path.c_str(), keys_.get(), nullptr); });
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Entries(), row.messages);
+  }
+}
+
+TEST_F(IDMapsImportTest, TabbedProgressCountsBeforeEachLine) {
+  std::string input;
+  for (int i = 0; i < 101; ++i) input += i == 7 ? "zz\tzz\none\n" : "a\tb\n";
+  const std::string path = Write("tabbed.txt", input);
+  CIDMaps map;
+  Capture progress;
+  EXPECT_EQ(Run([&] { return map.ImportTabbed(path.c_str(), keys_.get(), progress.get()); }), 100);
+  // A line whose key is unknown still counts; a line of one field does not.
+  EXPECT_EQ(progress.Text(), "0\r100\r");
+}
+
+// ---- ImportLists and ImportSymmetric ---------------------------------------------
+
+TEST_F(IDMapsImportTest, ListsKeyFirst) {
+  struct Row {
+    const char* name;
+    std::string input;
+    Pairs pairs;
+    Messages messages;
+  } rows[] = {
+      {"delimiters", "a,x y\tny\r\n", {{0, 0}, {0, 1}, {0, 2}}, {}},
+      {"repeated_delimiters", ",, a ,,x,\n", {{0, 0}}, {}},
+      {"key_alone", "b\n", {}, {}},
+      {"key_not_in_dictionary", "zz,x,qq\n", {}, {"zz invalid argument!", "zz qq invalid argument!"}},
+      {"value_not_in_dictionary", "a,qq\n", {{0, -1}}, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = Write("lists.txt", row.input);
+    CIDMaps map;
+    ErrorLogWatch log;
+    Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), nullptr); });
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Entries(), row.messages);
+  }
+}
+
+TEST_F(IDMapsImportTest, ListsProgressPrintsTheLineAsRead) {
+  std::string input;
+  for (int i = 0; i < 120; ++i) input += i == 99 ? "b,y\r\n" : " , \n a,x\n";
+  const std::string path = Write("lists.txt", input);
+  CIDMaps map;
+  Capture progress;
+  EXPECT_EQ(Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), progress.get()); }),
+            120);
+  EXPECT_EQ(progress.Text(), "Line 100: b,y\r\n\n");
+}
+
+TEST_F(IDMapsImportTest, SymmetricStoresBothDirections) {
+  struct Row {
+    const char* name;
+    std::string input;
+    int count;
+    Pairs pairs;
+    Messages messages;
+  } rows[] = {
+      {"comma_and_blank", "a,b c\n", 4, {{0, 1}, {0, 2}, {1, 0}, {2, 0}}, {}},
+      {"value_not_in_dictionary", "a,qq\n", 1, {{0, -1}}, {}},
+      {"word_with_itself", "a,a b\n", 2, {{0, 1}, {1, 0}}, {" invalid argument!"}},
+      {"key_not_in_dictionary", "zz,a\n", 0, {}, {"zz invalid argument!"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = Write("sym.txt", row.input);
+    CIDMaps map;
+    ErrorLogWatch log;
+    EXPECT_EQ(Run([&] { return map.ImportSymmetric(path.c_str(), keys_.get(), nullptr); }), row.count);
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Entries(), row.messages);
+  }
+}
+
+// ---- Failures -----------------------------------------------------------------
+
+TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
+  const std::string good = Write("good.txt", "a x\n");
+  const std::string blocked = Write("blocked.txt", "a x\n");
+  std::filesystem::create_directory(blocked + "_map_export.txt");
+  const std::string missing = dir_.File("missing.txt");
+  CPDAT* k = keys_.get();
+  CPDAT* v = values_.get();
+  struct Row {
+    const char* name;
+    std::function<int(CIDMaps&)> import;
+  } rows[] = {
+      {"pairs_missing", [&](CIDMaps& m) { return m.ImportPairs(missing.c_str(), k, v, nullptr); }},
+      {"pairs_copy_blocked", [&](CIDMaps& m) { return m.ImportPairs(blocked.c_str(), k, v, nullptr); }},
+      {"pairs_no_dictionary", [&](CIDMaps& m) { return m.ImportPairs(good.c_str(), nullptr, v, nullptr); }},
+      {"parallel_keys_missing", [&](CIDMaps& m) { return m.ImportParallel(missing.c_str(), good.c_str(), k, v); }},
+      {"parallel_values_missing", [&](CIDMaps& m) { return m.ImportParallel(good.c_str(), missing.c_str(), k, v); }},
+      {"tabbed_missing", [&](CIDMaps& m) { return m.ImportTabbed(missing.c_str(), k, nullptr); }},
+      {"tabbed_no_dictionary", [&](CIDMaps& m) { return m.ImportTabbed(good.c_str(), nullptr, nullptr); }},
+      {"lists_missing", [&](CIDMaps& m) { return m.ImportLists(missing.c_str(), k, v, nullptr); }},
+      {"symmetric_missing", [&](CIDMaps& m) { return m.ImportSymmetric(missing.c_str(), k, nullptr); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CIDMaps map;
+    Prefill(map);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(row.import(map), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(PairsOf(map), (Pairs{{0, 0}}));
+  }
+}
+
+TEST_F(IDMapsImportTest, LongLinesAreReadInPieces) {
+  // 1023 bytes make the first piece; the rest of the line is a line of its
+  // own, whose first field is the key.
+  const std::string path = Write("lists.txt", "a," + std::string(1021, ' ') + "b,y\n");
+  CIDMaps map;
+  EXPECT_EQ(Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), nullptr); }), 1);
+  EXPECT_EQ(PairsOf(map), (Pairs{{1, 1}}));
+}
+
+}  // namespace
+}  // namespace zhtext

@@ -1,0 +1,246 @@
+// CIDMaps: the five text imports (word pairs, parallel files, tabbed lines,
+// delimited lists, symmetric lists).
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "zhtext/dictionary/import_term.h"
+#include "zhtext/dictionary/pdat.h"
+#include "zhtext/encoding/field_splitter.h"
+#include "zhtext/idmaps/idmaps.h"
+#include "zhtext/util/log.h"
+
+namespace zhtext {
+
+namespace {
+
+constexpr int kLineBuffer = 1024;
+
+struct FileCloser {
+  void operator()(std::FILE* fp) const { std::fclose(fp); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The blanks of formatted scanning ("%s"): space, \t, \n, \v, \f, \r.
+inline bool IsScanBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The first token of `text` as "%s" scans it: its first byte, its length in
+// `*len`; null when there is none.
+const char* ScanToken(const char* text, std::size_t* len) {
+  const char* start = text;
+  while (IsScanBlank(static_cast<unsigned char>(*start))) ++start;
+  if (*start == '\0') return nullptr;
+  const char* end = start;
+  while (*end != '\0' && !IsScanBlank(static_cast<unsigned char>(*end))) ++end;
+  *len = static_cast<std::size_t>(end - start);
+  return start;
+}
+
+const char* SkipBom(const char* text) {
+  return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0 ? text + 3 : text;
+}
+
+// Where the scan for the value token of an ImportPairs line starts, given
+// the key token at `token` (length `len`): after the key token, or, when the
+// key's brackets hold blanks, after the token that holds the closing ']'.
+// Null when a key bracket stays open to the end of the line.
+const char* ValueScanStart(const char* token, std::size_t len) {
+  const char* end = token + len;
+  const char* open = SkipBom(token);
+  if (*open != '[') return end;
+  const char* close = std::strchr(open + 1, ']');
+  if (close == nullptr) return nullptr;
+  if (close < end) return end;
+  while (*close != '\0' && !IsScanBlank(static_cast<unsigned char>(*close))) ++close;
+  return close;
+}
+
+// Accepts or rejects the pair (k, v) of `keyWord` and `valueWord` (see the
+// common rules in idmaps.h). `sameDict`: both handles come from one
+// dictionary, so a word may not be paired with itself. With `bothWays` an
+// accepted pair is also added as (v, k).
+void OfferPair(CIDMaps& map, int k, int v, bool sameDict, bool bothWays, const char* keyWord,
+               const char* valueWord) {
+  if (k < 0 || v < -1 || (sameDict && k == v)) {
+    std::string message;
+    if (k < 0) message += keyWord;
+    if (v < 0) {
+      message += ' ';
+      message += valueWord;
+    }
+    message += " invalid argument!";
+    WriteErrorLog(message);
+    return;
+  }
+  map.AddPair(k, v);
+  if (bothWays) map.AddPair(v, k);
+}
+
+}  // namespace
+
+int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* keyDict,
+                            CPDAT* valueDict) {
+  if (keyDict == nullptr || keyPath == nullptr || valuePath == nullptr) return 0;
+  if (valueDict == nullptr) valueDict = keyDict;
+  File keys(std::fopen(keyPath, "rb"));
+  if (keys == nullptr) return 0;
+  File values(std::fopen(valuePath, "rb"));
+  if (values == nullptr) return 0;
+
+  Clear();
+  const bool sameDict = keyDict == valueDict;
+  char keyLine[kLineBuffer];
+  char valueLine[kLineBuffer];
+  std::string keyWord;
+  std::string valueWord;
+  bool haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
+  while (haveKey && std::fgets(valueLine, sizeof(valueLine), values.get()) != nullptr) {
+    std::size_t keyLen = 0;
+    std::size_t valueLen = 0;
+    const char* keyToken = ScanToken(SkipBom(keyLine), &keyLen);
+    const char* valueToken = ScanToken(SkipBom(valueLine), &valueLen);
+    if (keyToken != nullptr && valueToken != nullptr) {
+      keyWord.assign(keyToken, keyLen);
+      valueWord.assign(valueToken, valueLen);
+      OfferPair(*this, keyDict->Search(keyWord.c_str()), valueDict->Search(valueWord.c_str()),
+                sameDict, false, keyWord.c_str(), valueWord.c_str());
+    }
+    haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
+  }
+  keys.reset();
+  values.reset();
+  return BuildMap() ? m_nDataSize : 0;
+}
+
+int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
+                         std::FILE* progress) {
+  if (keyDict == nullptr || path == nullptr) return 0;
+  if (valueDict == nullptr) valueDict = keyDict;
+  File in(std::fopen(path, "rb"));
+  if (in == nullptr) return 0;
+  const std::string copyPath = std::string(path) + "_map_export.txt";
+  File copy(std::fopen(copyPath.c_str(), "wb"));
+  if (copy == nullptr) return 0;
+
+  Clear();
+  const bool sameDict = keyDict == valueDict;
+  char line[kLineBuffer];
+  std::string keyToken;
+  std::string valueToken;
+  std::string keyTerm;
+  std::string valueTerm;
+  std::string keyForm;
+  std::string valueForm;
+  int count = 0;
+  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+    std::size_t keyLen = 0;
+    const char* keyStart = ScanToken(line, &keyLen);
+    if (keyStart == nullptr) continue;
+    keyToken.assign(keyStart, keyLen);
+    NormalizeImportTerm(keyToken.c_str(), keyStart, nullptr, &keyTerm, &keyForm);
+
+    const char* valueFrom = ValueScanStart(keyStart, keyLen);
+    std::size_t valueLen = 0;
+    const char* valueStart = valueFrom != nullptr ? ScanToken(valueFrom, &valueLen) : nullptr;
+    if (valueStart == nullptr) {
+      // Nothing to pair the key with: the copy keeps the key alone.
+      keyForm += '\n';
+      std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
+      continue;
+    }
+    valueToken.assign(valueStart, valueLen);
+    NormalizeImportTerm(valueToken.c_str(), valueStart, "\n", &valueTerm, &valueForm);
+    keyForm += '\t';
+    std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
+    std::fwrite(valueForm.data(), 1, valueForm.size(), copy.get());
+
+    ++count;
+    if (progress != nullptr && count % 100 == 0) {
+      std::fprintf(progress, "Line %d: %s->%s\n", count, keyToken.c_str(), valueToken.c_str());
+    }
+    OfferPair(*this, keyDict->Search(keyTerm.c_str()), valueDict->Search(valueTerm.c_str()),
+              sameDict, false, keyTerm.c_str(), valueTerm.c_str());
+  }
+  in.reset();
+  copy.reset();
+  return BuildMap() ? m_nDataSize : 0;
+}
+
+int CIDMaps::ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress) {
+  if (dict == nullptr || path == nullptr) return 0;
+  File in(std::fopen(path, "rb"));
+  if (in == nullptr) return 0;
+
+  Clear();
+  char line[kLineBuffer];
+  std::vector<std::string> fields;
+  int count = 0;
+  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+    const int n = SplitFields(line, "\t", fields);
+    if (n < 2) continue;
+    if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "%d\r", count);
+    ++count;
+    const std::string& keyWord = fields.back();
+    const int k = dict->Search(keyWord.c_str());
+    if (k < 0) continue;
+    for (int i = 0; i + 1 < n; ++i) {
+      const std::string& valueWord = fields[static_cast<std::size_t>(i)];
+      OfferPair(*this, k, dict->Search(valueWord.c_str()), true, false, keyWord.c_str(),
+                valueWord.c_str());
+    }
+  }
+  in.reset();
+  return BuildMap() ? m_nDataSize : 0;
+}
+
+namespace {
+
+// The body of ImportLists and ImportSymmetric.
+void ReadLists(CIDMaps& map, std::FILE* in, CPDAT* keyDict, CPDAT* valueDict, bool bothWays,
+               std::FILE* progress) {
+  const bool sameDict = keyDict == valueDict;
+  char line[kLineBuffer];
+  std::vector<std::string> fields;
+  int count = 0;
+  while (std::fgets(line, sizeof(line), in) != nullptr) {
+    const int n = SplitFields(line, ", \t\r\n", fields);
+    if (n == 0) continue;
+    ++count;
+    if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "Line %d: %s\n", count, line);
+    const std::string& keyWord = fields[0];
+    const int k = keyDict->Search(keyWord.c_str());
+    for (int i = 1; i < n; ++i) {
+      const std::string& valueWord = fields[static_cast<std::size_t>(i)];
+      OfferPair(map, k, valueDict->Search(valueWord.c_str()), sameDict, bothWays,
+                keyWord.c_str(), valueWord.c_str());
+    }
+  }
+}
+
+}  // namespace
+
+int CIDMaps::ImportLists(const char* path, CPDAT* keyDict, CPDAT* valueDict,
+                         std::FILE* progress) {
+  if (keyDict == nullptr || path == nullptr) return 0;
+  if (valueDict == nullptr) valueDict = keyDict;
+  File in(std::fopen(path, "rb"));
+  if (in == nullptr) return 0;
+  Clear();
+  ReadLists(*this, in.get(), keyDict, valueDict, false, progress);
+  in.reset();
+  return BuildMap() ? m_nDataSize : 0;
+}
+
+int CIDMaps::ImportSymmetric(const char* path, CPDAT* dict, std::FILE* progress) {
+  if (dict == nullptr || path == nullptr) return 0;
+  File in(std::fopen(path, "rb"));
+  if (in == nullptr) return 0;
+  Clear();
+  ReadLists(*this, in.get(), dict, dict, true, progress);
+  in.reset();
+  return BuildMap() ? m_nDataSize : 0;
+}
+
+}  // namespace zhtext
