@@ -6,10 +6,29 @@
 
 namespace zhtext {
 
+namespace {
+
+inline bool IsScanBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+const char* ScanImportToken(const char* line, std::size_t* len) {
+  const char* start = line;
+  while (IsScanBlank(static_cast<unsigned char>(*start))) ++start;
+  if (*start == '\0') return nullptr;
+  const char* end = start;
+  while (*end != '\0' && !IsScanBlank(static_cast<unsigned char>(*end))) ++end;
+  *len = static_cast<std::size_t>(end - start);
+  return start;
+}
+
+const char* SkipUtf8Bom(const char* text) {
+  return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0 ? text + 3 : text;
+}
+
 bool NormalizeImportTerm(const char* token, const char* rest, const char* separator,
                          std::string* term, std::string* output) {
-  const char* t = token != nullptr ? token : "";
-  if (std::strncmp(t, "\xEF\xBB\xBF", 3) == 0) t += 3;
+  const char* t = SkipUtf8Bom(token != nullptr ? token : "");
   if (t[0] == '[') {
     const char* open = rest != nullptr ? std::strchr(rest, '[') : nullptr;
     if (open == nullptr) open = t;

@@ -6,9 +6,19 @@
 #ifndef ZHTEXT_DICTIONARY_IMPORT_TERM_H_
 #define ZHTEXT_DICTIONARY_IMPORT_TERM_H_
 
+#include <cstddef>
 #include <string>
 
 namespace zhtext {
+
+// The first token of `line` as the imports read it: the first run of bytes
+// that are not blank (SPACE, TAB, LF, VT, FF, CR), as "%s" scanning takes
+// it. Returns its first byte and stores its length in `*len`; null when the
+// line holds no token.
+const char* ScanImportToken(const char* line, std::size_t* len);
+
+// `text` past a leading UTF-8 byte-order mark (EF BB BF), if it has one.
+const char* SkipUtf8Bom(const char* text);
 
 // Applies the term rule to `token`, a run of non-blank bytes read from an
 // input line; `rest` is that line from the token's first byte on, as read

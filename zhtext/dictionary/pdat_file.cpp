@@ -18,6 +18,7 @@
 #include "zhtext/dictionary/import_term.h"
 #include "zhtext/dictionary/internal/pdat_char_reader.h"
 #include "zhtext/dictionary/pdat.h"
+#include "zhtext/util/binary_io.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 
@@ -28,48 +29,9 @@ namespace {
 constexpr long long kCodesBytes = 65536LL * 4;
 constexpr long long kFixedBytes = kCodesBytes + 4 + 4 + 4;  // 262156
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-void SwapInts(int* values, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t v = static_cast<std::uint32_t>(values[i]);
-    v = (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
-    values[i] = static_cast<int>(v);
-  }
-}
-#else
-void SwapInts(int*, std::size_t) {}  // the file order is the memory order
-#endif
-
-// Writes `count` integers in file order.
-bool WriteInts(std::FILE* out, const int* values, std::size_t count) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  std::vector<int> copy(values, values + count);
-  SwapInts(copy.data(), count);
-  values = copy.data();
-#endif
-  return std::fwrite(values, sizeof(int), count, out) == count;
-}
-
-bool ReadInts(std::FILE* in, int* values, std::size_t count) {
-  if (std::fread(values, sizeof(int), count, in) != count) return false;
-  SwapInts(values, count);
-  return true;
-}
-
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f != nullptr) std::fclose(f);
-  }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
-
-bool IsTokenBlank(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 }  // namespace
 
@@ -79,29 +41,29 @@ bool CPDAT::Save(const char* path) const {
   if (path == nullptr) return false;
   std::FILE* out = std::fopen(path, "wb");
   if (out == nullptr) return false;
-  bool ok = WriteInts(out, m_nCharCode, 65536);
+  bool ok = WriteInt32s(out, m_nCharCode, 65536);
   const int header[2] = {m_nMaxCell, m_nWordCount};
-  ok = ok && WriteInts(out, header, 2);
+  ok = ok && WriteInt32s(out, header, 2);
   // Cells 0..m_nMaxCell; any the array does not hold are written free.
   const long long wanted = static_cast<long long>(m_nMaxCell) + 1;
   const long long held = m_pCells == nullptr ? 0 : std::min<long long>(wanted, m_nCapacity);
   if (ok && held > 0) {
-    ok = WriteInts(out, &m_pCells[0].base, static_cast<std::size_t>(held) * 3);
+    ok = WriteInt32s(out, &m_pCells[0].base, static_cast<std::size_t>(held) * 3);
   }
   PDAT_CELL freeCells[256];
   std::memset(freeCells, 0xFF, sizeof(freeCells));
   for (long long left = wanted - held; ok && left > 0; left -= 256) {
     const std::size_t n = static_cast<std::size_t>(left < 256 ? left : 256);
-    ok = WriteInts(out, &freeCells[0].base, n * 3);
+    ok = WriteInt32s(out, &freeCells[0].base, n * 3);
   }
-  ok = ok && WriteInts(out, &m_nEncoding, 1);
+  ok = ok && WriteInt32s(out, &m_nEncoding, 1);
   ok = std::fclose(out) == 0 && ok;
   return ok;
 }
 
 bool CPDAT::Load(const char* path) {
   if (path == nullptr) return false;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return false;
   // Everything is read and checked before the object changes.
   if (std::fseek(in.get(), 0, SEEK_END) != 0) return false;
@@ -109,7 +71,7 @@ bool CPDAT::Load(const char* path) {
   if (size < kFixedBytes || std::fseek(in.get(), 0, SEEK_SET) != 0) return false;
 
   std::unique_ptr<int[]> head(new int[65536 + 2]);
-  if (!ReadInts(in.get(), head.get(), 65536 + 2)) return false;
+  if (!ReadInt32s(in.get(), head.get(), 65536 + 2)) return false;
   const int maxCell = head[65536];
   const int wordCount = head[65537];
   if (maxCell < 0 || wordCount < 0) return false;
@@ -122,9 +84,9 @@ bool CPDAT::Load(const char* path) {
   std::unique_ptr<PDAT_CELL, FreeDeleter> cells(
       static_cast<PDAT_CELL*>(std::malloc(sizeof(PDAT_CELL) * static_cast<std::size_t>(cellCount))));
   if (cells == nullptr) throw std::bad_alloc();
-  if (!ReadInts(in.get(), &cells.get()->base, static_cast<std::size_t>(cellCount) * 3)) return false;
+  if (!ReadInt32s(in.get(), &cells.get()->base, static_cast<std::size_t>(cellCount) * 3)) return false;
   int encoding;
-  if (!ReadInts(in.get(), &encoding, 1)) return false;
+  if (!ReadInt32s(in.get(), &encoding, 1)) return false;
   if (encoding < 0 || encoding > 2) return false;
   if (std::fgetc(in.get()) != EOF) return false;  // grew while being read
 
@@ -146,10 +108,10 @@ int CPDAT::Import(const char* path, CPDAT* filter) {
 
 int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progress) {
   if (path == nullptr) return 0;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
   const std::string copyPath = std::string(path) + "_export.txt";
-  File copy(std::fopen(copyPath.c_str(), "wb"));
+  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
   if (copy == nullptr) return 0;
 
   Reset();
@@ -158,12 +120,10 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
   std::string term;
   std::string form;
   while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
-    const char* start = line;
-    while (IsTokenBlank(static_cast<unsigned char>(*start))) ++start;
-    if (*start == '\0') continue;  // no token
-    const char* end = start;
-    while (*end != '\0' && !IsTokenBlank(static_cast<unsigned char>(*end))) ++end;
-    token.assign(start, static_cast<std::size_t>(end - start));
+    std::size_t len = 0;
+    const char* start = ScanImportToken(line, &len);
+    if (start == nullptr) continue;  // no token
+    token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
     std::fwrite(form.data(), 1, form.size(), copy.get());
     if (filter != nullptr && filter->Search(term.c_str()) >= 0) continue;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "zhtext/platform/filesystem.h"
+#include "zhtext/util/binary_io.h"
 
 namespace zhtext {
 
@@ -49,52 +50,8 @@ int Partition(IDMAP_PAIR* pairs, int lo, int hi) {
   return i;
 }
 
-// ---- Little-endian 32-bit words in files -------------------------------
-
-constexpr std::size_t kWordsPerBlock = 16384;
-
-inline void PutWord(unsigned char* p, int v) {
-  std::uint32_t u = static_cast<std::uint32_t>(v);
-  p[0] = static_cast<unsigned char>(u);
-  p[1] = static_cast<unsigned char>(u >> 8);
-  p[2] = static_cast<unsigned char>(u >> 16);
-  p[3] = static_cast<unsigned char>(u >> 24);
-}
-
-inline int GetWord(const unsigned char* p) {
-  std::uint32_t u = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                    static_cast<std::uint32_t>(p[2]) << 16 |
-                    static_cast<std::uint32_t>(p[3]) << 24;
-  return static_cast<int>(u);
-}
-
-// Writes `count` words, word `i` being get(i). False on a short write.
-template <typename Get>
-bool WriteWords(std::FILE* fp, std::size_t count, Get get) {
-  unsigned char block[kWordsPerBlock * 4];
-  std::size_t i = 0;
-  while (i < count) {
-    std::size_t n = std::min(kWordsPerBlock, count - i);
-    for (std::size_t j = 0; j < n; ++j) PutWord(block + 4 * j, get(i + j));
-    if (std::fwrite(block, 4, n, fp) != n) return false;
-    i += n;
-  }
-  return true;
-}
-
-// Reads `count` words, calling put(i, word) for each. False on a short read.
-template <typename Put>
-bool ReadWords(std::FILE* fp, std::size_t count, Put put) {
-  unsigned char block[kWordsPerBlock * 4];
-  std::size_t i = 0;
-  while (i < count) {
-    std::size_t n = std::min(kWordsPerBlock, count - i);
-    if (std::fread(block, 4, n, fp) != n) return false;
-    for (std::size_t j = 0; j < n; ++j) put(i + j, GetWord(block + 4 * j));
-    i += n;
-  }
-  return true;
-}
+// The index is read and written as a flat array of integers.
+static_assert(sizeof(IDMAP_RANGE) == 2 * sizeof(int), "IDMAP_RANGE must be two packed ints");
 
 // New C-heap arrays of `count` entries (null for 0, or on failure: `ok`
 // tells them apart).
@@ -235,16 +192,10 @@ bool CIDMaps::Save(const char* path) const {
   std::FILE* fp = path != nullptr ? std::fopen(path, "wb") : nullptr;
   if (fp == nullptr) return false;
   const int header[2] = {m_bPacked ? m_nDataSize : 0, m_bPacked ? m_nIndexSize : 0};
-  bool ok = WriteWords(fp, 2, [&](std::size_t i) { return header[i]; });
-  if (ok && header[0] > 0) {
-    ok = WriteWords(fp, static_cast<std::size_t>(header[0]),
-                    [&](std::size_t i) { return m_pData[i]; });
-  }
+  bool ok = WriteInt32s(fp, header, 2);
+  if (ok && header[0] > 0) ok = WriteInt32s(fp, m_pData, static_cast<std::size_t>(header[0]));
   if (ok && header[1] > 0) {
-    ok = WriteWords(fp, 2 * static_cast<std::size_t>(header[1]), [&](std::size_t i) {
-      const IDMAP_RANGE& r = m_pIndex[i / 2];
-      return i % 2 == 0 ? r.start : r.end;
-    });
+    ok = WriteInt32s(fp, &m_pIndex[0].start, 2 * static_cast<std::size_t>(header[1]));
   }
   if (std::fclose(fp) != 0) ok = false;
   return ok;
@@ -256,8 +207,7 @@ bool CIDMaps::Load(const char* path) {
 
   int sizes[2] = {0, 0};
   platform::FileStatus status;
-  bool ok = platform::GetStreamStatus(fp, &status) &&
-            ReadWords(fp, 2, [&](std::size_t i, int v) { sizes[i] = v; });
+  bool ok = platform::GetStreamStatus(fp, &status) && ReadInt32s(fp, sizes, 2);
   const int dataSize = sizes[0];
   const int indexSize = sizes[1];
   ok = ok && dataSize >= 0 && indexSize >= 0 &&
@@ -273,15 +223,9 @@ bool CIDMaps::Load(const char* path) {
     index = AllocArray<IDMAP_RANGE>(indexSize, &indexOk);
     ok = dataOk && indexOk;
   }
-  ok = ok && ReadWords(fp, static_cast<std::size_t>(dataSize),
-                       [&](std::size_t i, int v) { data[i] = v; });
-  ok = ok && ReadWords(fp, 2 * static_cast<std::size_t>(indexSize), [&](std::size_t i, int v) {
-         if (i % 2 == 0) {
-           index[i / 2].start = v;
-         } else {
-           index[i / 2].end = v;
-         }
-       });
+  ok = ok && ReadInt32s(fp, data, static_cast<std::size_t>(dataSize));
+  ok = ok && ReadInt32s(fp, index != nullptr ? &index->start : nullptr,
+                       2 * static_cast<std::size_t>(indexSize));
   std::fclose(fp);
 
   // The ranges are handed out as pointers into the data array: each must be

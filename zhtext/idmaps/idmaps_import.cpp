@@ -10,6 +10,7 @@
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/encoding/field_splitter.h"
 #include "zhtext/idmaps/idmaps.h"
+#include "zhtext/util/binary_io.h"
 #include "zhtext/util/log.h"
 
 namespace zhtext {
@@ -18,43 +19,20 @@ namespace {
 
 constexpr int kLineBuffer = 1024;
 
-struct FileCloser {
-  void operator()(std::FILE* fp) const { std::fclose(fp); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// The blanks of formatted scanning ("%s"): space, \t, \n, \v, \f, \r.
-inline bool IsScanBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The first token of `text` as "%s" scans it: its first byte, its length in
-// `*len`; null when there is none.
-const char* ScanToken(const char* text, std::size_t* len) {
-  const char* start = text;
-  while (IsScanBlank(static_cast<unsigned char>(*start))) ++start;
-  if (*start == '\0') return nullptr;
-  const char* end = start;
-  while (*end != '\0' && !IsScanBlank(static_cast<unsigned char>(*end))) ++end;
-  *len = static_cast<std::size_t>(end - start);
-  return start;
-}
-
-const char* SkipBom(const char* text) {
-  return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0 ? text + 3 : text;
-}
-
 // Where the scan for the value token of an ImportPairs line starts, given
 // the key token at `token` (length `len`): after the key token, or, when the
 // key's brackets hold blanks, after the token that holds the closing ']'.
 // Null when a key bracket stays open to the end of the line.
 const char* ValueScanStart(const char* token, std::size_t len) {
   const char* end = token + len;
-  const char* open = SkipBom(token);
+  const char* open = SkipUtf8Bom(token);
   if (*open != '[') return end;
   const char* close = std::strchr(open + 1, ']');
   if (close == nullptr) return nullptr;
   if (close < end) return end;
-  while (*close != '\0' && !IsScanBlank(static_cast<unsigned char>(*close))) ++close;
-  return close;
+  std::size_t rest = 0;  // the rest of the token that holds the ']'
+  ScanImportToken(close, &rest);
+  return close + rest;
 }
 
 // Accepts or rejects the pair (k, v) of `keyWord` and `valueWord` (see the
@@ -84,9 +62,9 @@ int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* k
                             CPDAT* valueDict) {
   if (keyDict == nullptr || keyPath == nullptr || valuePath == nullptr) return 0;
   if (valueDict == nullptr) valueDict = keyDict;
-  File keys(std::fopen(keyPath, "rb"));
+  UniqueFile keys(std::fopen(keyPath, "rb"));
   if (keys == nullptr) return 0;
-  File values(std::fopen(valuePath, "rb"));
+  UniqueFile values(std::fopen(valuePath, "rb"));
   if (values == nullptr) return 0;
 
   Clear();
@@ -99,8 +77,8 @@ int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* k
   while (haveKey && std::fgets(valueLine, sizeof(valueLine), values.get()) != nullptr) {
     std::size_t keyLen = 0;
     std::size_t valueLen = 0;
-    const char* keyToken = ScanToken(SkipBom(keyLine), &keyLen);
-    const char* valueToken = ScanToken(SkipBom(valueLine), &valueLen);
+    const char* keyToken = ScanImportToken(SkipUtf8Bom(keyLine), &keyLen);
+    const char* valueToken = ScanImportToken(SkipUtf8Bom(valueLine), &valueLen);
     if (keyToken != nullptr && valueToken != nullptr) {
       keyWord.assign(keyToken, keyLen);
       valueWord.assign(valueToken, valueLen);
@@ -118,10 +96,10 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
                          std::FILE* progress) {
   if (keyDict == nullptr || path == nullptr) return 0;
   if (valueDict == nullptr) valueDict = keyDict;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
   const std::string copyPath = std::string(path) + "_map_export.txt";
-  File copy(std::fopen(copyPath.c_str(), "wb"));
+  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
   if (copy == nullptr) return 0;
 
   Clear();
@@ -136,14 +114,14 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
   int count = 0;
   while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
     std::size_t keyLen = 0;
-    const char* keyStart = ScanToken(line, &keyLen);
+    const char* keyStart = ScanImportToken(line, &keyLen);
     if (keyStart == nullptr) continue;
     keyToken.assign(keyStart, keyLen);
     NormalizeImportTerm(keyToken.c_str(), keyStart, nullptr, &keyTerm, &keyForm);
 
     const char* valueFrom = ValueScanStart(keyStart, keyLen);
     std::size_t valueLen = 0;
-    const char* valueStart = valueFrom != nullptr ? ScanToken(valueFrom, &valueLen) : nullptr;
+    const char* valueStart = valueFrom != nullptr ? ScanImportToken(valueFrom, &valueLen) : nullptr;
     if (valueStart == nullptr) {
       // Nothing to pair the key with: the copy keeps the key alone.
       keyForm += '\n';
@@ -170,7 +148,7 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
 
 int CIDMaps::ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress) {
   if (dict == nullptr || path == nullptr) return 0;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
 
   Clear();
@@ -225,7 +203,7 @@ int CIDMaps::ImportLists(const char* path, CPDAT* keyDict, CPDAT* valueDict,
                          std::FILE* progress) {
   if (keyDict == nullptr || path == nullptr) return 0;
   if (valueDict == nullptr) valueDict = keyDict;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
   Clear();
   ReadLists(*this, in.get(), keyDict, valueDict, false, progress);
@@ -235,7 +213,7 @@ int CIDMaps::ImportLists(const char* path, CPDAT* keyDict, CPDAT* valueDict,
 
 int CIDMaps::ImportSymmetric(const char* path, CPDAT* dict, std::FILE* progress) {
   if (dict == nullptr || path == nullptr) return 0;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
   Clear();
   ReadLists(*this, in.get(), dict, dict, true, progress);

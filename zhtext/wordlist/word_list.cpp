@@ -10,6 +10,7 @@
 #include "zhtext/dictionary/import_term.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/platform/filesystem.h"
+#include "zhtext/util/binary_io.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 #include "zhtext/wordlist/cipher_keys.h"
@@ -23,75 +24,6 @@ constexpr int kPairStep = 10000;
 constexpr int kTextStep = 1024000;
 constexpr int kLineBuffer = 1024;
 const char kEmptyText[] = "";
-
-bool StartsWithBom(const char* text) { return std::strncmp(text, "\xEF\xBB\xBF", 3) == 0; }
-
-// The blanks of formatted scanning ("%s"): space, \t, \n, \v, \f, \r.
-inline bool IsScanBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The first token of `line`, as "%s" would scan it: its first byte, with
-// its length in `*len`; null when the line holds none.
-const char* ScanToken(const char* line, std::size_t* len) {
-  const char* start = line;
-  while (IsScanBlank(static_cast<unsigned char>(*start))) ++start;
-  if (*start == '\0') return nullptr;
-  const char* end = start;
-  while (*end != '\0' && !IsScanBlank(static_cast<unsigned char>(*end))) ++end;
-  *len = static_cast<std::size_t>(end - start);
-  return start;
-}
-
-struct FileCloser {
-  void operator()(std::FILE* fp) const { std::fclose(fp); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// ---- Little-endian 32-bit words in files ---------------------------------
-
-constexpr std::size_t kWordsPerBlock = 16384;
-
-inline void PutWord(unsigned char* p, int v) {
-  const std::uint32_t u = static_cast<std::uint32_t>(v);
-  p[0] = static_cast<unsigned char>(u);
-  p[1] = static_cast<unsigned char>(u >> 8);
-  p[2] = static_cast<unsigned char>(u >> 16);
-  p[3] = static_cast<unsigned char>(u >> 24);
-}
-
-inline int GetWordAt(const unsigned char* p) {
-  const std::uint32_t u = static_cast<std::uint32_t>(p[0]) |
-                          static_cast<std::uint32_t>(p[1]) << 8 |
-                          static_cast<std::uint32_t>(p[2]) << 16 |
-                          static_cast<std::uint32_t>(p[3]) << 24;
-  return static_cast<int>(u);
-}
-
-// Writes `count` words, word `i` being get(i). False on a short write.
-template <typename Get>
-bool WriteWords(std::FILE* fp, std::size_t count, Get get) {
-  unsigned char block[kWordsPerBlock * 4];
-  std::size_t i = 0;
-  while (i < count) {
-    const std::size_t n = std::min(kWordsPerBlock, count - i);
-    for (std::size_t j = 0; j < n; ++j) PutWord(block + 4 * j, get(i + j));
-    if (std::fwrite(block, 4, n, fp) != n) return false;
-    i += n;
-  }
-  return true;
-}
-
-// Reads `count` words into `out`. False on a short read.
-bool ReadWords(std::FILE* fp, std::size_t count, int* out) {
-  unsigned char block[kWordsPerBlock * 4];
-  std::size_t i = 0;
-  while (i < count) {
-    const std::size_t n = std::min(kWordsPerBlock, count - i);
-    if (std::fread(block, 4, n, fp) != n) return false;
-    for (std::size_t j = 0; j < n; ++j) out[i + j] = GetWordAt(block + 4 * j);
-    i += n;
-  }
-  return true;
-}
 
 // The next capacity from `capacity` in steps of `step` that exceeds
 // `needed`; -1 when it would pass INT_MAX.
@@ -141,7 +73,7 @@ bool CWordList::Init() {
 
 bool CWordList::AddWord(const char* word) {
   if (word == nullptr) return true;
-  if (StartsWithBom(word)) word += 3;
+  word = SkipUtf8Bom(word);
   const int handle = m_pDict != nullptr ? m_pDict->Search(word) : -1;
   return AddWord(word, handle);
 }
@@ -272,10 +204,10 @@ int CWordList::BuildFromRecords(const std::vector<WORD_RECORD>& records, CPDAT* 
 
 int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
   if (path == nullptr || (dict == nullptr && m_pDict == nullptr)) return 0;
-  File in(std::fopen(path, "rb"));
+  UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
   const std::string copyPath = std::string(path) + "_wordlist_export.txt";
-  File copy(std::fopen(copyPath.c_str(), "wb"));
+  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
   if (copy == nullptr) return 0;
 
   if (dict != nullptr) m_pDict = dict;
@@ -287,7 +219,7 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
   int counter = 1;
   while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
     std::size_t len = 0;
-    const char* start = ScanToken(line, &len);
+    const char* start = ScanImportToken(line, &len);
     if (start == nullptr) continue;
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
@@ -307,13 +239,13 @@ int CWordList::ExportFiltered(const char* path, CPDAT* dict, const char* filterP
   const int n = std::max(dict->GetWordCount(), 0);
   std::vector<unsigned char> marks(static_cast<std::size_t>(n), 0);
   if (filterPath != nullptr) {
-    File filter(std::fopen(filterPath, "rb"));
+    UniqueFile filter(std::fopen(filterPath, "rb"));
     if (filter != nullptr) {
       char line[kLineBuffer];
       std::string token;
       while (std::fgets(line, sizeof(line), filter.get()) != nullptr) {
         std::size_t len = 0;
-        const char* start = ScanToken(line, &len);
+        const char* start = ScanImportToken(line, &len);
         if (start == nullptr) continue;
         token.assign(start, len);
         const int h = dict->Search(token.c_str());
@@ -341,17 +273,17 @@ bool CWordList::Save(const char* path) const {
   const bool neverFilled = !m_bIndexed && m_nWordCount == 0 && m_pOffsets == nullptr;
   if (!m_bIndexed && !neverFilled) return false;
   if (path == nullptr) return false;
-  File fp(std::fopen(path, "wb"));
+  UniqueFile fp(std::fopen(path, "wb"));
   if (fp == nullptr) return false;
 
   const int indexSize = neverFilled ? 0 : TableHandles();
   const int textLen = neverFilled ? 0 : m_nTextLen;
   const int header[2] = {neverFilled ? 0 : m_nWordCount, indexSize};
-  bool ok = WriteWords(fp.get(), 2, [&](std::size_t i) { return header[i]; });
-  ok = ok && WriteWords(fp.get(), static_cast<std::size_t>(indexSize) + 1, [&](std::size_t i) {
-         return m_pOffsets != nullptr ? m_pOffsets[i] : 0;
-       });
-  ok = ok && WriteWords(fp.get(), 1, [&](std::size_t) { return textLen; });
+  const int noOffsets[1] = {0};
+  bool ok = WriteInt32s(fp.get(), header, 2);
+  ok = ok && WriteInt32s(fp.get(), m_pOffsets != nullptr ? m_pOffsets : noOffsets,
+                         static_cast<std::size_t>(indexSize) + 1);
+  ok = ok && WriteInt32s(fp.get(), &textLen, 1);
   if (ok && textLen > 0) {
     if (m_bEncrypt) {
       // Enciphered piece by piece through a copy: the texts in memory stay
@@ -378,12 +310,12 @@ bool CWordList::Save(const char* path) const {
 
 bool CWordList::Load(const char* path) {
   if (path == nullptr) return false;
-  File fp(std::fopen(path, "rb"));
+  UniqueFile fp(std::fopen(path, "rb"));
   if (fp == nullptr) return false;
 
   platform::FileStatus status;
   int header[2] = {0, 0};
-  if (!platform::GetStreamStatus(fp.get(), &status) || !ReadWords(fp.get(), 2, header)) {
+  if (!platform::GetStreamStatus(fp.get(), &status) || !ReadInt32s(fp.get(), header, 2)) {
     return false;
   }
   const int wordCount = header[0];
@@ -398,8 +330,8 @@ bool CWordList::Load(const char* path) {
       static_cast<int*>(std::malloc(sizeof(int) * static_cast<std::size_t>(entries))), &std::free);
   if (table == nullptr) return false;
   int textLen = 0;
-  if (!ReadWords(fp.get(), static_cast<std::size_t>(entries), table.get()) ||
-      !ReadWords(fp.get(), 1, &textLen)) {
+  if (!ReadInt32s(fp.get(), table.get(), static_cast<std::size_t>(entries)) ||
+      !ReadInt32s(fp.get(), &textLen, 1)) {
     return false;
   }
   if (textLen < 0 || textLen == INT_MAX || status.size < 12 + 4 * entries + textLen) return false;
