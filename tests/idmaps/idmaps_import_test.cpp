@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "tests/support/gbk_text.h"
+#include "tests/support/log_watch.h"
 #include "tests/support/temp_dir.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/idmaps/idmaps.h"
-#include "zhtext/util/log_internal.h"
 
 namespace zhtext {
 namespace {
@@ -26,39 +26,6 @@ using testing::WriteFile;
 
 using Pairs = std::vector<std::pair<int, int>>;  // (key, value), packed order
 using Messages = std::vector<std::string>;
-
-std::int64_t FixedClock() { return 1704458096; }
-
-// The entries written to the day's error log since construction, stamps
-// removed.
-class ErrorLogWatch {
- public:
-  ErrorLogWatch() : start_(Read().size()) {}
-  Messages Entries() const {
-    Messages out;
-    const std::string text = Read().substr(start_);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-      std::size_t end = text.find('\n', pos);
-      if (end == std::string::npos) end = text.size();
-      const std::string line = text.substr(pos, end - pos);
-      const std::size_t tab = line.find('\t');
-      out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-      pos = end + 1;
-    }
-    return out;
-  }
-
- private:
-  static std::string Read() {
-    std::string out;
-    for (const auto& entry : std::filesystem::directory_iterator(testing::TestWorkDir())) {
-      if (entry.path().extension() == ".err") out += ReadFile(entry.path().string());
-    }
-    return out;
-  }
-  std::size_t start_;
-};
 
 std::unique_ptr<CPDAT> MakeDict(const std::vector<std::string>& words) {
   auto dict = std::make_unique<CPDAT>(0);
@@ -103,11 +70,9 @@ class Capture {
 class IDMapsImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    internal::SetLogClockForTesting(&FixedClock);
     keys_ = MakeDict({"a", "b", "c", "new york", G("北_京")});
     values_ = MakeDict({"x", "y", "ny", "x y"});
   }
-  void TearDown() override { internal::SetLogClockForTesting(nullptr); }
 
   std::string Write(const std::string& name, const std::string& content) {
     const std::string path = dir_.File(name);
@@ -134,6 +99,7 @@ class IDMapsImportTest : public ::testing::Test {
     ::testing::internal::GetCapturedStdout();
   }
 
+  testing::FixedLogClock clock_;
   TempDir dir_;
   std::unique_ptr<CPDAT> keys_;
   std::unique_ptr<CPDAT> values_;
@@ -171,22 +137,22 @@ TEST_F(IDMapsImportTest, PairsLineByLine) {
     SCOPED_TRACE(row.name);
     const std::string path = Write("pairs.txt", row.input);
     CIDMaps map;
-    ErrorLogWatch log;
+    testing::LogWatch log;
     const int n = Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr); });
     EXPECT_EQ(n, map.GetDataSize());
     EXPECT_EQ(PairsOf(map), row.pairs);
     EXPECT_EQ(Hex(ReadFile(path + "_map_export.txt")), Hex(row.copy));
-    EXPECT_EQ(log.Entries(), row.messages);
+    EXPECT_EQ(log.Err(), row.messages);
   }
 }
 
 TEST_F(IDMapsImportTest, PairsWithOneDictionaryRejectSelfPairs) {
   const std::string path = Write("pairs.txt", "a a\na b\nb a\nzz a\n");
   CIDMaps map;
-  ErrorLogWatch log;
+  testing::LogWatch log;
   EXPECT_EQ(Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), keys_.get(), nullptr); }), 2);
   EXPECT_EQ(PairsOf(map), (Pairs{{0, 1}, {1, 0}}));
-  EXPECT_EQ(log.Entries(), (Messages{" invalid argument!", "zz invalid argument!"}));
+  EXPECT_EQ(log.Err(), (Messages{" invalid argument!", "zz invalid argument!"}));
   // A null value dictionary stands for the key dictionary.
   EXPECT_EQ(Run([&] { return map.ImportPairs(path.c_str(), keys_.get(), nullptr, nullptr); }), 2);
 }
@@ -239,13 +205,13 @@ TEST_F(IDMapsImportTest, ParallelLinesPairInStep) {
     const std::string keys = Write("keys.txt", row.keys);
     const std::string values = Write("values.txt", row.values);
     CIDMaps map;
-    ErrorLogWatch log;
+    testing::LogWatch log;
     const int n = Run([&] {
       return map.ImportParallel(keys.c_str(), values.c_str(), keys_.get(), values_.get());
     });
     EXPECT_EQ(n, static_cast<int>(row.pairs.size()));
     EXPECT_EQ(PairsOf(map), row.pairs);
-    EXPECT_EQ(log.Entries(), row.messages);
+    EXPECT_EQ(log.Err(), row.messages);
   }
 }
 
@@ -253,11 +219,11 @@ TEST_F(IDMapsImportTest, ParallelWithOneDictionaryRejectsSelfPairs) {
   const std::string keys = Write("keys.txt", "a\nb\n");
   const std::string values = Write("values.txt", "a\nc\n");
   CIDMaps map;
-  ErrorLogWatch log;
+  testing::LogWatch log;
   EXPECT_EQ(Run([&] { return map.ImportParallel(keys.c_str(), values.c_str(), keys_.get(), keys_.get()); }),
             1);
   EXPECT_EQ(PairsOf(map), (Pairs{{1, 2}}));
-  EXPECT_EQ(log.Entries(), Messages{" invalid argument!"});
+  EXPECT_EQ(log.Err(), Messages{" invalid argument!"});
 }
 
 // ---- ImportTabbed ---------------------------------------------------------------
@@ -281,10 +247,10 @@ TEST_F(IDMapsImportTest, TabbedLinesEndWithTheKey) {
     SCOPED_TRACE(row.name);
     const std::string path = Write("tabbed.txt", row.input);
     CIDMaps map;
-    ErrorLogWatch log;
+    testing::LogWatch log;
     Run([&] { return map.ImportTabbed(path.c_str(), keys_.get(), nullptr); });
     EXPECT_EQ(PairsOf(map), row.pairs);
-    EXPECT_EQ(log.Entries(), row.messages);
+    EXPECT_EQ(log.Err(), row.messages);
   }
 }
 
@@ -318,10 +284,10 @@ TEST_F(IDMapsImportTest, ListsKeyFirst) {
     SCOPED_TRACE(row.name);
     const std::string path = Write("lists.txt", row.input);
     CIDMaps map;
-    ErrorLogWatch log;
+    testing::LogWatch log;
     Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), nullptr); });
     EXPECT_EQ(PairsOf(map), row.pairs);
-    EXPECT_EQ(log.Entries(), row.messages);
+    EXPECT_EQ(log.Err(), row.messages);
   }
 }
 
@@ -353,10 +319,10 @@ TEST_F(IDMapsImportTest, SymmetricStoresBothDirections) {
     SCOPED_TRACE(row.name);
     const std::string path = Write("sym.txt", row.input);
     CIDMaps map;
-    ErrorLogWatch log;
+    testing::LogWatch log;
     EXPECT_EQ(Run([&] { return map.ImportSymmetric(path.c_str(), keys_.get(), nullptr); }), row.count);
     EXPECT_EQ(PairsOf(map), row.pairs);
-    EXPECT_EQ(log.Entries(), row.messages);
+    EXPECT_EQ(log.Err(), row.messages);
   }
 }
 

@@ -4,17 +4,16 @@
 
 #include <atomic>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/log_watch.h"
 #include "tests/support/temp_dir.h"
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/util/log.h"
-#include "zhtext/util/log_internal.h"
 
 namespace zhtext {
 namespace {
@@ -23,54 +22,9 @@ using testing::TempDir;
 using testing::WriteFile;
 namespace fs = std::filesystem;
 
-std::int64_t FixedClock() {
-  std::tm tm = {};
-  tm.tm_year = 2024 - 1900;
-  tm.tm_mon = 0;
-  tm.tm_mday = 5;
-  tm.tm_hour = 12;
-  tm.tm_isdst = -1;
-  return static_cast<std::int64_t>(std::mktime(&tm));
-}
-
-// The messages logged (without directory) since the watch was made, read
-// from the day's ".log" and ".err" files.
-class LogWatch {
- public:
-  LogWatch() {
-    static int serial = 0;
-    marker_ = "watch marker " + std::to_string(++serial);
-    WriteLog(marker_);
-    WriteErrorLog(marker_);
-  }
-  std::vector<std::string> Log() const { return Since(".log"); }
-  std::vector<std::string> Err() const { return Since(".err"); }
-
- private:
-  std::vector<std::string> Since(const char* extension) const {
-    const std::string text = testing::ReadFile(GetLogDirectory() + "/20240105" + extension);
-    std::vector<std::string> messages;
-    bool seen = false;
-    std::size_t start = 0;
-    while (start < text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      const std::string line = text.substr(start, end - start);
-      const std::size_t tab = line.find('\t');
-      const std::string message = tab == std::string::npos ? line : line.substr(tab + 1);
-      if (seen) messages.push_back(message);
-      if (message == marker_) seen = true;
-      start = end + 1;
-    }
-    return messages;
-  }
-  std::string marker_;
-};
-
 class FileReaderTest : public ::testing::Test {
  protected:
-  void SetUp() override { internal::SetLogClockForTesting(&FixedClock); }
-  void TearDown() override { internal::SetLogClockForTesting(nullptr); }
+  testing::FixedLogClock clock_;
 
   // Writes `bytes` to `name` under the test directory; returns the path.
   std::string Make(const std::string& name, const std::string& bytes) {
@@ -185,7 +139,7 @@ TEST_F(FileReaderTest, CaseDifferentPathIsAnotherFileWhereNamesAreCaseSensitive)
   EXPECT_EQ(Read(reader, lower, 0, 0, true).bytes, "lower");
 
   // A case variant that does not exist is not served from the open file.
-  LogWatch watch;
+  testing::LogWatch watch;
   const std::string absent = dir_.File("Name.TXT");
   Block block = Read(reader, absent, 0, 0, true);
   EXPECT_EQ(block.count, 0u);
@@ -199,7 +153,7 @@ TEST_F(FileReaderTest, FailedOpenLogsAndKeepsTheOpenFile) {
   CFileReader reader;
   EXPECT_EQ(Read(reader, path, 0, 0, true).bytes, "kept");
 
-  LogWatch watch;
+  testing::LogWatch watch;
   Block block = Read(reader, missing, 0, 0, true);
   EXPECT_EQ(block.count, 0u);
   EXPECT_FALSE(block.has_buffer);
@@ -240,7 +194,7 @@ TEST_F(FileReaderTest, ReadTextFailuresSetTheLastMessage) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    LogWatch watch;
+    testing::LogWatch watch;
     std::string text = "stale";
     g_strLastMessage.clear();
     EXPECT_EQ(ReadFileText(row.path.c_str(), text, 0, 0, true), 0u);
@@ -297,7 +251,7 @@ TEST_F(FileReaderTest, ReadFileByIDSplitsTheIdIntoDirectories) {
 TEST_F(FileReaderTest, ReadFileByIDTriesTxtThenHtml) {
   const std::string base = dir_.File("docs");
   const std::string stem = base + platform::kPathSeparator + "123" + platform::kPathSeparator + "4";
-  LogWatch watch;
+  testing::LogWatch watch;
   std::string text = "stale";
   EXPECT_EQ(ReadFileByID("1234", base.c_str(), text), nullptr);
   EXPECT_EQ(text, "");

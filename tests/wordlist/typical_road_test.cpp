@@ -5,16 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/gbk_text.h"
+#include "tests/support/log_watch.h"
 #include "tests/support/temp_dir.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/idmaps/idmaps.h"
-#include "zhtext/util/log_internal.h"
 #include "zhtext/wordlist/word_list.h"
 
 namespace zhtext {
@@ -24,16 +23,6 @@ using testing::G;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-std::int64_t FixedClock() { return 1704458096; }
-
-std::string ErrorLog() {
-  std::string out;
-  for (const auto& entry : std::filesystem::directory_iterator(testing::TestWorkDir())) {
-    if (entry.path().extension() == ".err") out += ReadFile(entry.path().string());
-  }
-  return out;
-}
 
 // The related words of `word`: its handle in `dict`, the map's GetRelated,
 // the texts from `words`, joined by "|". "-" for a word not in `dict`.
@@ -59,7 +48,7 @@ std::string SavedBytes(const Object& object, const std::string& path) {
 }
 
 TEST(TypicalRoadTest, WordListsPairsFilesAndRelatedWords) {
-  internal::SetLogClockForTesting(&FixedClock);
+  testing::FixedLogClock clock;
   TempDir dir;
   // Key words (Chinese) and value words (English), one per line.
   const std::string keyList = dir.File("keys.txt");
@@ -82,11 +71,11 @@ TEST(TypicalRoadTest, WordListsPairsFilesAndRelatedWords) {
   ASSERT_EQ(keyWords.Import(keyList.c_str(), keyDict.get()), 4);
   ASSERT_EQ(valueWords.Import(valueList.c_str(), valueDict.get()), 7);
   CIDMaps map;
-  const std::size_t errorsBefore = ErrorLog().size();
+  testing::LogWatch log;
   ASSERT_EQ(map.ImportPairs(pairList.c_str(), keyDict.get(), valueDict.get()), 7);
   ::testing::internal::GetCapturedStdout();
   // The pair whose key is in no dictionary went to the error log.
-  EXPECT_NE(ErrorLog().substr(errorsBefore).find("\t" + G("火星") + " Mars invalid argument!\n"),
+  EXPECT_NE(log.ErrText().find("\t" + G("火星") + " Mars invalid argument!\n"),
             std::string::npos);
 
   // Save all files, load them into fresh objects, save those again: the
@@ -147,7 +136,6 @@ TEST(TypicalRoadTest, WordListsPairsFilesAndRelatedWords) {
                                   " data=1(China) 2(PRC) \r\n"),
             std::string::npos)
       << ReadFile(report);
-  internal::SetLogClockForTesting(nullptr);
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "tests/support/gbk_text.h"
+#include "tests/support/log_watch.h"
 #include "tests/support/temp_dir.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/util/log.h"
-#include "zhtext/util/log_internal.h"
 #include "zhtext/wordlist/cipher_keys.h"
 #include "zhtext/wordlist/vesk_encript.h"
 
@@ -26,39 +26,6 @@ using testing::Hex;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-std::int64_t FixedClock() { return 1704458096; }  // a fixed day, whatever the zone
-
-// The entries written to the day's ".log" file since construction, stamps
-// removed.
-class LogWatch {
- public:
-  LogWatch() : start_(Read().size()) {}
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> out;
-    const std::string text = Read().substr(start_);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-      std::size_t end = text.find('\n', pos);
-      if (end == std::string::npos) end = text.size();
-      std::string line = text.substr(pos, end - pos);
-      const std::size_t tab = line.find('\t');
-      out.push_back(tab == std::string::npos ? line : line.substr(tab + 1));
-      pos = end + 1;
-    }
-    return out;
-  }
-
- private:
-  static std::string Read() {
-    std::string out;
-    for (const auto& entry : std::filesystem::directory_iterator(testing::TestWorkDir())) {
-      if (entry.path().extension() == ".log") out += ReadFile(entry.path().string());
-    }
-    return out;
-  }
-  std::size_t start_;
-};
 
 // 32-bit little-endian words.
 std::string Words(std::initializer_list<std::int64_t> words) {
@@ -92,8 +59,7 @@ std::vector<std::string> Texts(const CWordList& list) {
 
 class WordListTest : public ::testing::Test {
  protected:
-  void SetUp() override { internal::SetLogClockForTesting(&FixedClock); }
-  void TearDown() override { internal::SetLogClockForTesting(nullptr); }
+  testing::FixedLogClock clock_;
   TempDir dir_;
 };
 
@@ -164,7 +130,7 @@ TEST_F(WordListTest, BuffersGrowPastTheirFirstBlocks) {
 TEST_F(WordListTest, WordsOutsideTheDictionaryAreLoggedNotStored) {
   auto dict = MakeDict({G("中国"), "abc"});
   CWordList list(true, dict.get());
-  LogWatch log;
+  testing::LogWatch log;
   EXPECT_TRUE(list.AddWord((std::string("\xEF\xBB\xBF") + G("中国")).c_str()));  // mark skipped
   EXPECT_TRUE(list.AddWord("abc"));
   EXPECT_TRUE(list.AddWord(G("日本").c_str()));
@@ -173,7 +139,7 @@ TEST_F(WordListTest, WordsOutsideTheDictionaryAreLoggedNotStored) {
   EXPECT_EQ(list.GetCount(), 2);
   EXPECT_EQ(list.GetWord(0), G("中国"));
   EXPECT_STREQ(list.GetWord(1), "abc");
-  EXPECT_EQ(log.Entries(), (std::vector<std::string>{G("日本"), "stray"}));
+  EXPECT_EQ(log.Log(), (std::vector<std::string>{G("日本"), "stray"}));
 
   CWordList orphan(true, nullptr);  // no dictionary: nothing has a handle
   EXPECT_TRUE(orphan.AddWord("abc"));
@@ -265,13 +231,13 @@ TEST_F(WordListTest, ImportTakesEntriesByTheTermRule) {
                       G("北_京") + "\n" +                    // GBK: '_' stays
                       "unknown\n");
   CWordList list(true, nullptr);
-  LogWatch log;
+  testing::LogWatch log;
   EXPECT_EQ(list.Import(path.c_str(), dict.get(), nullptr), 3);
   EXPECT_TRUE(list.IsIndexed());
   EXPECT_EQ(list.GetWord(0), G("中国"));
   EXPECT_STREQ(list.GetWord(1), "New York city");
   EXPECT_EQ(list.GetWord(2), G("北_京"));
-  EXPECT_EQ(log.Entries(), std::vector<std::string>{"unknown"});
+  EXPECT_EQ(log.Log(), std::vector<std::string>{"unknown"});
   const std::string copy = ReadFile(path + "_wordlist_export.txt");
   EXPECT_EQ(copy, G("中国") + "\n[New York city]\n" + G("北_京") + "\nunknown\n") << Hex(copy);
 
