@@ -214,20 +214,13 @@ int RunInfo(int argc, char** argv) {
 }  // namespace
 
 int RunDict(int argc, char** argv) {
-  if (argc < 2) {
-    std::fputs(kDictUsage, stderr);
-    return kExitUsage;
-  }
-  const std::string sub = argv[1];
-  if (sub == "--help" || sub == "-h" || sub == "help") {
-    std::fputs(kDictUsage, stdout);
-    return kExitOk;
-  }
-  if (sub == "build") return RunBuild(argc - 1, argv + 1);
-  if (sub == "lookup") return RunLookup(argc - 1, argv + 1);
-  if (sub == "export") return RunExport(argc - 1, argv + 1);
-  if (sub == "info") return RunInfo(argc - 1, argv + 1);
-  return UsageError("dict", "unknown subcommand '" + sub + "' (see 'zhtext dict --help')");
+  static const Subcommand kSubcommands[] = {
+      {"build", RunBuild},
+      {"lookup", RunLookup},
+      {"export", RunExport},
+      {"info", RunInfo},
+  };
+  return RunSubcommand("dict", kDictUsage, kSubcommands, argc, argv);
 }
 
 }  // namespace tool

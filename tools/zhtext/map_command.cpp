@@ -323,18 +323,12 @@ int RunRelated(int argc, char** argv) {
 }  // namespace
 
 int RunMap(int argc, char** argv) {
-  if (argc < 2) {
-    return UsageError("map", "needs a subcommand (see 'zhtext map --help')");
-  }
-  const std::string sub = argv[1];
-  if (sub == "--help" || sub == "-h" || sub == "help") {
-    std::fputs(kMapUsage, stdout);
-    return kExitOk;
-  }
-  if (sub == "import") return RunImport(argc - 1, argv + 1);
-  if (sub == "report") return RunReport(argc - 1, argv + 1);
-  if (sub == "related") return RunRelated(argc - 1, argv + 1);
-  return UsageError("map", "unknown subcommand '" + sub + "' (see 'zhtext map --help')");
+  static const Subcommand kSubcommands[] = {
+      {"import", RunImport},
+      {"report", RunReport},
+      {"related", RunRelated},
+  };
+  return RunSubcommand("map", kMapUsage, kSubcommands, argc, argv);
 }
 
 }  // namespace tool

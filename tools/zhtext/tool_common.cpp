@@ -73,6 +73,21 @@ bool ArgParser::Parse() {
   return true;
 }
 
+int RunSubcommand(const char* command, const char* usage, const Subcommand* subcommands,
+                  std::size_t count, int argc, char** argv) {
+  const std::string see = std::string(" (see 'zhtext ") + command + " --help')";
+  if (argc < 2) return UsageError(command, "needs a subcommand" + see);
+  const std::string sub = argv[1];
+  if (sub == "--help" || sub == "-h" || sub == "help") {
+    std::fputs(usage, stdout);
+    return kExitOk;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    if (sub == subcommands[i].name) return subcommands[i].run(argc - 1, argv + 1);
+  }
+  return UsageError(command, "unknown subcommand '" + sub + "'" + see);
+}
+
 int UsageError(const char* command, const std::string& message) {
   std::fprintf(stderr, "zhtext %s: %s\n", command, message.c_str());
   return kExitUsage;

@@ -47,6 +47,22 @@ class ArgParser {
   bool help_ = false;
 };
 
+// A command made of subcommands ("zhtext dict build ..."): runs the one
+// named by argv[1] with the arguments after it. With no subcommand, or an
+// unknown one, a one-line error (exit 2); with "--help", `usage` on stdout.
+struct Subcommand {
+  const char* name;
+  int (*run)(int argc, char** argv);
+};
+int RunSubcommand(const char* command, const char* usage, const Subcommand* subcommands,
+                  std::size_t count, int argc, char** argv);
+
+template <std::size_t N>
+int RunSubcommand(const char* command, const char* usage, const Subcommand (&subcommands)[N],
+                  int argc, char** argv) {
+  return RunSubcommand(command, usage, subcommands, N, argc, argv);
+}
+
 // Prints "zhtext <command>: <message>" to stderr and returns kExitUsage or
 // kExitFailed.
 int UsageError(const char* command, const std::string& message);

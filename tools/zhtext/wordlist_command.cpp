@@ -145,17 +145,11 @@ int RunGet(int argc, char** argv) {
 }  // namespace
 
 int RunWordlist(int argc, char** argv) {
-  if (argc < 2) {
-    return UsageError("wordlist", "needs a subcommand (see 'zhtext wordlist --help')");
-  }
-  const std::string sub = argv[1];
-  if (sub == "--help" || sub == "-h" || sub == "help") {
-    std::fputs(kWordlistUsage, stdout);
-    return kExitOk;
-  }
-  if (sub == "build") return RunBuild(argc - 1, argv + 1);
-  if (sub == "get") return RunGet(argc - 1, argv + 1);
-  return UsageError("wordlist", "unknown subcommand '" + sub + "' (see 'zhtext wordlist --help')");
+  static const Subcommand kSubcommands[] = {
+      {"build", RunBuild},
+      {"get", RunGet},
+  };
+  return RunSubcommand("wordlist", kWordlistUsage, kSubcommands, argc, argv);
 }
 
 }  // namespace tool
