@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The main job on the sample data: builds the zhtext tool (once) and runs it
-# on data/sample/. Usage: bash scripts/demo.sh
+# The main job on the sample data: builds the zhtext tool (once), builds a
+# dictionary from data/sample/words.txt and segments data/sample/text.txt
+# with it, printing the words in UTF-8 with a '/' after each.
+# Usage: bash scripts/demo.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,9 +15,13 @@ zhtext=build/default/tools/zhtext/zhtext
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The sample text is kept in UTF-8; the library works in GBK.
-"$zhtext" convert --from utf8 --to gbk data/sample/text.txt "$work/text.gbk"
-echo "GBK text: $(wc -c < "$work/text.gbk") bytes (UTF-8: $(wc -c < data/sample/text.txt) bytes)" >&2
-"$zhtext" convert --from gbk --to utf8 "$work/text.gbk" "$work/text.utf8"
-cmp -s data/sample/text.txt "$work/text.utf8" && echo "round trip UTF-8 -> GBK -> UTF-8: identical" >&2
-cat "$work/text.utf8"
+# The word list is kept in UTF-8; dictionaries are built from GBK lists.
+"$zhtext" convert --from utf8 --to gbk data/sample/words.txt "$work/words.txt"
+if ! "$zhtext" dict build "$work/words.txt" "$work/sample.dic" >"$work/build.out" 2>"$work/build.err"; then
+  cat "$work/build.err" >&2
+  exit 1
+fi
+echo "dictionary of data/sample/words.txt: $(paste -sd ' ' "$work/build.out")" >&2
+echo "segmenting data/sample/text.txt (forward maximum matching):" >&2
+"$zhtext" segment --utf8 --sep / "$work/sample.dic" data/sample/text.txt
+echo

@@ -21,6 +21,9 @@ int RunFold(int argc, char** argv);
 int RunPlaceSuffix(int argc, char** argv);
 int RunWordlist(int argc, char** argv);
 int RunMap(int argc, char** argv);
+int RunSegment(int argc, char** argv);
+int RunWords(int argc, char** argv);
+int RunFreq(int argc, char** argv);
 
 }  // namespace tool
 }  // namespace zhtext

@@ -17,6 +17,9 @@ const Command kCommands[] = {
     {"dict", "build, query and export trie dictionary files", RunDict},
     {"wordlist", "build word list files and read texts by handle", RunWordlist},
     {"map", "build, report and query ID maps between dictionaries", RunMap},
+    {"segment", "cut text into dictionary words (forward maximum matching)", RunSegment},
+    {"words", "list the dictionary words found in a text", RunWords},
+    {"freq", "count the dictionary words of a text and list the most frequent", RunFreq},
 };
 
 void PrintUsage(std::FILE* out) {

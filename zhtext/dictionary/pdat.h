@@ -17,9 +17,11 @@
 //
 // Ownership: the object owns its cells, its construction tree, its work
 // buffer and its frequency list. The only buffers handed to callers are the
-// arrays of MatchAll, which stay the caller's (grown with realloc, released
-// with free). The object embeds three tables of 65536 integers (about
-// 770 KB): allocate it on the heap.
+// caller's own arrays of MatchAll, Segment and FindWords, which stay the
+// caller's (grown with realloc, released with free); the texts returned
+// from the work buffer and by GetTopWords belong to the object. The object
+// embeds three tables of 65536 integers (about 770 KB): allocate it on the
+// heap.
 //
 // Concurrency: the searches and Save/Export only read the object, so several
 // threads may search one built or loaded dictionary at once. Adding,
@@ -62,6 +64,22 @@ struct PDAT_NODE {
 struct WORD_FREQ {
   std::string word;
   int count;
+};
+
+// A word counted in two objects, as Compare pairs it.
+struct WORD_FREQ_PAIR {
+  std::string word;
+  int countThis;   // count in the object Compare runs on
+  int countOther;  // count in the other object
+  int total;       // their sum
+};
+
+// One dictionary word found in a text by MatchWords.
+struct PDAT_MATCH {
+  int handle;
+  int start;     // byte offset of the word in the text
+  int length;    // bytes
+  void* extra;   // always null
 };
 
 class CPDAT {
@@ -192,7 +210,175 @@ class CPDAT {
   // cannot be created or written.
   bool Export(const char* path) const;
 
-  // ---- Text scanning and word frequencies ----------------------------------
+  // ---- Text scanning ---------------------------------------------------------
+  //
+  // These run a built or loaded dictionary over running text (a GBK byte
+  // string ending at its zero byte; a null text is empty). They read
+  // characters and take trie steps as the searches do, in the dictionary's
+  // mode, but without whitespace folding. Positions and lengths count bytes.
+  // A text longer than kMaxScanText bytes is not scanned: the operations
+  // then write an empty result.
+  //
+  // The variants that write into the object's work buffer (Segment without
+  // handles, SegmentFile, FindWords without a buffer, SpotWords) return it;
+  // the text stays valid until the next of these calls on the same object,
+  // and these calls must not run concurrently on one object. The variants
+  // with caller buffers, and MatchWords, only read the object.
+  //
+  // The boundary test keeps ASCII words and numbers whole: a span is
+  // rejected when the byte before it and its first byte are both ASCII
+  // letters or both ASCII digits, or its last byte and the byte after it
+  // are. The test looks at bytes, not characters.
+
+  // The longest text the scanning operations accept (about 1 GiB).
+  static constexpr int kMaxScanText = 0x3FFFFFFF;
+
+  // The delimiters of Segment: an unknown ASCII run is cut at them.
+  static bool IsDelimiter(unsigned char c);
+
+  // The boundary test of the span [start, end) of `text` (length `len`):
+  // true when the span is accepted.
+  static bool IsWordBoundary(const char* text, int start, int end, int len);
+
+  // Cuts `text` into dictionary words by forward maximum matching and writes
+  // every token followed by `sep` to the caller's heap buffer *out (grown
+  // with realloc to 6 x length + 1 bytes when *outSize is smaller; 2 x
+  // length + 1 for texts over 357,913,941 bytes; *outSize updated); the
+  // output is zero-terminated. Every byte of the text appears once, in
+  // order, in the tokens.
+  //   From the segment start the walk goes as far as the trie allows and
+  //   emits the longest word found (a leaf at once). A character that begins
+  //   no word is a token of its own; an ASCII character (one byte, below
+  //   0x80, not a delimiter) takes the following ASCII bytes up to a
+  //   delimiter or a byte of 0x80 or more with it, so an unknown ASCII word
+  //   or number stays one token. With `maxLen` > 0 a walk that has read
+  //   more than `maxLen` bytes stops and emits the longest word found so
+  //   far, which may pass `maxLen` by its last character; `maxLen` <= 0: no
+  //   limit.
+  // With `handles` and `handlesSize` given, the handle array (*handlesSize
+  // entries; grown with realloc to length + 2 when smaller) receives the
+  // handle of every dictionary word emitted, and with `allHandles` also -1
+  // for every other token, so that handle i belongs to token i. Returns the
+  // number of handles written (0 when `out` or `outSize` is null).
+  int Segment(const char* text, int** handles, int* handlesSize, char** out, int* outSize,
+              bool allHandles, int maxLen, char sep) const;
+
+  // Segment into the work buffer, without handles. Returns the work buffer.
+  const char* Segment(const char* text, int maxLen, char sep);
+
+  // Where a long text may be cut for Segment without changing its result:
+  // the end of the first character that ends at or after byte `from` (the
+  // text, `len` bytes, is read as characters from byte 0), has no code, and
+  // is two bytes long or a one-byte delimiter. Segment emits such a
+  // character on its own whatever came before it and with whatever
+  // `maxLen`, no walk reads past it, and the scan after it starts afresh; so
+  // the segmentation of the bytes before the cut followed by that of the
+  // bytes after it equals the segmentation of the whole, token for token and
+  // handle for handle. Returns `len` when there is no such character.
+  int FindSegmentCut(const char* text, int len, int from) const;
+
+  // Segments the whole file `inPath` (read with ReadFileBlock; the text ends
+  // at its first zero byte) with a tab after every token and writes the
+  // result and a line end to `outPath` in text mode (CR LF line ends).
+  // Returns the speed in thousands of bytes of input per second, an elapsed
+  // time under 1 ms counting as 1 ms; 0 when the input is empty or cannot be
+  // read, or the output cannot be created or written (nothing written for an
+  // empty or unreadable input).
+  float SegmentFile(const char* inPath, const char* outPath);
+
+  // Appends a record (handle, start, length, null) to `matches` for every
+  // dictionary word found in `text`. From each candidate start the walk
+  // keeps the latest word end; a record is stored when it holds a word and,
+  // for types 0 and 1, passes the boundary test. A leaf that passes is
+  // stored at once.
+  //   type 0  non-overlapping: after a stored word the scan goes on at its
+  //           end; a character without a code ends a candidate.
+  //   type 1  overlapping: every candidate start is scanned, one character
+  //           after another; besides the characters without a code, every
+  //           character other than 0-9, a-z (after folding), the byte 0xFF
+  //           and the two-byte characters with a first byte of 0xB0 or more
+  //           and a second of 0xA1 or more ends a candidate, and a word
+  //           right before such a character is stored without the boundary
+  //           test.
+  //   type 2  as type 0 without the boundary test.
+  // When a candidate ends (a failed step, a character without a code, the
+  // end of the text) without a stored word, the scan goes on at the end of
+  // the kept span: the latest word end, else the first character. The
+  // characters before a character without a code are scanned as starts as
+  // well, and so is the rest of the text after a walk that ran into its
+  // end, so no word is missed because a longer candidate broke off. Any
+  // other type finds nothing. Returns 0.
+  int MatchWords(const char* text, std::vector<PDAT_MATCH>& matches, int type) const;
+
+  // Writes the dictionary words found in `text` to the caller's heap buffer
+  // *buffer (grown with realloc to 3 x length + 1 bytes when *bufferSize is
+  // below 2 x length + 1; *bufferSize updated), each followed by a blank,
+  // and returns it (zero-terminated). Words do not overlap: from each start
+  // the latest word end is kept, emitted when it passes the boundary test,
+  // and the scan goes on at its end (at the end of the first character when
+  // there is none). A word that the walk reached at the end of the text,
+  // with longer words still possible, is written without its blank (a
+  // later word is still separated by one). After an ASCII letter or digit
+  // that begins no word, the rest of its run of letters (or digits) is
+  // skipped, since no word may start inside it; as in MatchWords, a
+  // character without a code does not hide the words before it.
+  // With `found` given, *found tells whether the text holds a word: the
+  // search stops at the first one, which becomes the buffer's text (without
+  // a blank). `buffer` (or `bufferSize`) null: nothing is written and the
+  // result is null.
+  const char* FindWords(const char* text, char** buffer, int* bufferSize, bool* found) const;
+
+  // FindWords into the work buffer. Returns the work buffer.
+  const char* FindWords(const char* text, bool* found);
+
+  // Candidate words at every character position of `text`, each followed
+  // by a blank, into the work buffer (replaced by one of 5 x length + 1
+  // bytes); writing stops at the first word that would not fit in 5 x
+  // length bytes. At each start the shortest word is written, and, when
+  // longer words begin with it, also the longest word the walk reaches
+  // before it fails or the text ends (a leaf, or the last word end passed);
+  // each only when it passes the boundary test. A character without a code
+  // ends the start; every start walks from the root afresh. After a
+  // one-byte character that begins no word, one following blank (TAB, LF,
+  // CR or SPACE) is skipped. Returns the work buffer.
+  const char* SpotWords(const char* text);
+
+  // ---- Word frequencies -----------------------------------------------------
+  //
+  // An object that is never built can count words: every word added with
+  // tracking (AddWord(word, true), always with the default handle) has an
+  // entry with its count in the frequency list, entry i belonging to handle
+  // i. Reports rank the entries by count, highest first, ties in the order
+  // the words were first added, without reordering the list itself, so
+  // counting and comparing after a report still find each word's entry. An
+  // excluded word has the count -1: it ranks last, is not counted again
+  // until ResetCounts, and a word that begins with it is not added.
+
+  // Sets every count to 0, excluded words included.
+  void ResetCounts();
+
+  // ResetCounts, then AddWord(word, true) for every word in order. Returns
+  // the number of entries.
+  int CountWords(const std::vector<std::string>& words);
+
+  // AddWord(word, true); when that gives a handle, the word is excluded.
+  // Returns the result of AddWord.
+  int AddExcludedWord(const char* word);
+
+  // The first `n` ranks (-1: all) as "word/count#" items. A word longer than
+  // 4 bytes that contains a higher-ranked word of 4 bytes or more is left
+  // out, without being replaced by a later one. The text is valid until the
+  // next report on this object; empty for an empty list.
+  const char* GetTopWords(int n);
+
+  // Compares the counts of this object with those of `other` (which must
+  // still have its construction tree). A word counted (count above 0) in
+  // both becomes a common word: `common` lists the 10 with the highest sum
+  // as "word/countThis/countOther#", and both objects then exclude it.
+  // `onlyThis` and `onlyOther` list the 10 highest-ranked remaining words
+  // with a count above 0 of each object as "word/count#". Excluded words
+  // take no part. A null `other` leaves `common` and `onlyOther` empty.
+  void Compare(CPDAT* other, std::string& common, std::string& onlyThis, std::string& onlyOther);
 
  protected:
   PDAT_NODE* m_pRoot;
@@ -229,6 +415,22 @@ class CPDAT {
   // Frequency-list hooks of tracked adding.
   void TrackNewWord(const char* word, int handle);
   WORD_FREQ* TrackedEntry(int handle);
+
+  // The entries in ranked order (indices into m_vecWordFreq).
+  std::vector<int> RankEntries() const;
+
+  template <int kMode>
+  int SegmentIn(const unsigned char* text, int len, int* handles, char* out, bool allHandles,
+                int maxLen, char sep) const;
+  template <int kMode>
+  int FindSegmentCutIn(const unsigned char* text, int len, int from) const;
+  template <int kMode>
+  void MatchWordsIn(const unsigned char* text, int len, std::vector<PDAT_MATCH>& matches,
+                    int type) const;
+  template <int kMode>
+  void FindWordsIn(const unsigned char* text, int len, char* out, bool* found) const;
+  template <int kMode>
+  void SpotWordsIn(const unsigned char* text, int len, char* out, int limit) const;
 
   template <int kMode, bool kCounted>
   int ReadChar(const unsigned char* text, int pos, int len, int* charLen) const;
