@@ -10,16 +10,16 @@ namespace {
 
 const Command kCommands[] = {
     {"convert", "convert text between GBK, UTF-8 and UTF-16", RunConvert},
-    {"classify", "tell what kind of token each argument is", RunClassify},
-    {"fold", "fold full-width digits, letters and punctuation to ASCII", RunFold},
-    {"place-suffix", "split place names into stem and place-type suffix", RunPlaceSuffix},
-    {"cipher", "encipher or decipher a file with the data cipher", RunCipher},
     {"dict", "build, query and export trie dictionary files", RunDict},
-    {"wordlist", "build word list files and read texts by handle", RunWordlist},
-    {"map", "build, report and query ID maps between dictionaries", RunMap},
     {"segment", "cut text into dictionary words (forward maximum matching)", RunSegment},
     {"words", "list the dictionary words found in a text", RunWords},
     {"freq", "count the dictionary words of a text and list the most frequent", RunFreq},
+    {"wordlist", "build word list files and read texts by handle", RunWordlist},
+    {"map", "build, report and query ID maps between dictionaries", RunMap},
+    {"cipher", "encipher or decipher a file with the data cipher", RunCipher},
+    {"classify", "tell what kind of token each argument is", RunClassify},
+    {"fold", "fold full-width digits, letters and punctuation to ASCII", RunFold},
+    {"place-suffix", "split place names into stem and place-type suffix", RunPlaceSuffix},
 };
 
 void PrintUsage(std::FILE* out) {
