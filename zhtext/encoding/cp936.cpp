@@ -95,6 +95,16 @@ inline std::size_t DecodeStrict(const unsigned char* s, std::size_t len, Put put
 inline std::size_t EncodeStrict(const char16_t* src, std::size_t count, char* out, char** end) {
   std::size_t i = 0;
   for (; i < count; ++i) {
+    // ASCII runs four units at a time.
+    while (i + 4 <= count && ((src[i] | src[i + 1] | src[i + 2] | src[i + 3]) & 0xFF80) == 0) {
+      out[0] = static_cast<char>(src[i]);
+      out[1] = static_cast<char>(src[i + 1]);
+      out[2] = static_cast<char>(src[i + 2]);
+      out[3] = static_cast<char>(src[i + 3]);
+      out += 4;
+      i += 4;
+    }
+    if (i == count) break;
     char16_t u = src[i];
     if (u < 0x80) {
       *out++ = static_cast<char>(u);
