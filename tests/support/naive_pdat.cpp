@@ -126,7 +126,18 @@ class Builder {
       if (n.cell > maxCell) maxCell = n.cell;
       int offset = 1;
       for (;; ++offset) {
-        if (n.handle >= 0 && offset == n.cell) continue;
+        if (n.handle >= 0 && offset == n.cell) {
+          // Not tested (no widening); only noted when it would have fitted.
+          bool wouldFit = true;
+          for (int child : n.children) {
+            const int position = code[nodes_[child].label] + offset;
+            if (position < capacity && (cells[position].base != -1 || cells[position].check != -1)) {
+              wouldFit = false;
+            }
+          }
+          if (wouldFit) skippedFits_.push_back(static_cast<int>(n.children.size()));
+          continue;
+        }
         bool fits = true;
         for (int child : n.children) {
           const int position = code[nodes_[child].label] + offset;
@@ -163,6 +174,7 @@ class Builder {
     NaivePdat result;
     result.maxCell = maxCell;
     result.wordCount = wordCount_;
+    result.skippedFits = skippedFits_;
     for (int v = 0; v < 65536; ++v) PutInt(&result.file, code[v]);
     PutInt(&result.file, maxCell);
     PutInt(&result.file, wordCount_);
@@ -184,6 +196,7 @@ class Builder {
   int maxChar_ = 0;
   int wordCount_ = 0;
   int codeCount_ = 0;
+  std::vector<int> skippedFits_;
 };
 
 }  // namespace

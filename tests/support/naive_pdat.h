@@ -15,6 +15,9 @@ struct NaivePdat {
   std::string file;   // the bytes of the dictionary file
   int maxCell = 0;    // highest cell index, widened at every tested position
   int wordCount = 0;
+  // The child counts of the nodes placed past an offset that fitted but
+  // equalled the node's own cell (a word end): where the skip decided.
+  std::vector<int> skippedFits;
 };
 
 // Adds `words` in order (each with the next handle, without tracking) in

@@ -54,8 +54,7 @@ struct PDAT_NODE {
   int label;            // character value of the edge into this node
   int childCount;
   PDAT_NODE* children;  // owned by the object's tree storage; null when none
-  int cell;             // cell index once packed; before packing, the node's
-                        // serial number (used by the child index)
+  int cell;             // cell index once packed; 0 before
   int parent;           // parent's cell index once packed; -1 before
   int handle;           // handle of the word ending here, else -1
 };
@@ -400,8 +399,9 @@ class CPDAT {
   bool m_bBuilt;
 
  private:
-  // Storage of the construction tree: pooled child arrays and an index of
-  // the children of the nodes with many children (see pdat_build.cpp).
+  // Storage of the construction tree: pooled child arrays, the index of the
+  // children of a node with many children, and the path of the latest word
+  // added (see pdat_build.cpp).
   struct TreeStore;
   TreeStore* m_pTreeStore;
 
