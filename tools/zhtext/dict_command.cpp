@@ -104,7 +104,11 @@ int RunBuild(int argc, char** argv) {
 
   auto dict = std::make_unique<CPDAT>(mode[0] - '0');
   // The import's own progress lines go to stderr, so that stdout carries
-  // only the result.
+  // only the result. One line per 100 words is written in batches of a few
+  // kilobytes rather than line by line (nothing has been written to stderr
+  // yet, so its buffering may still change).
+  static char progressBuffer[4096];
+  std::setvbuf(stderr, progressBuffer, _IOFBF, sizeof(progressBuffer));
   const int words = dict->ImportWithProgress(listPath.c_str(), filter.get(), stderr);
   if (words >= 100) std::fputc('\n', stderr);
   if (!dict->IsBuilt()) {
