@@ -1,8 +1,12 @@
 #include "bench/bench_data.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <system_error>
 
 namespace zhtext {
 namespace bench {
@@ -41,6 +45,31 @@ const std::vector<std::string>& BenchWords() {
     return list;
   }();
   return words;
+}
+
+void Abort(const char* what) {
+  std::fprintf(stderr, "wrong answer: %s\n", what);
+  std::abort();
+}
+
+namespace {
+struct ScratchDir {
+  std::filesystem::path dir;
+  ScratchDir() {
+    std::mt19937_64 rng(std::random_device{}());
+    dir = std::filesystem::temp_directory_path() / ("zhtext-bench-" + std::to_string(rng()));
+    std::filesystem::create_directories(dir);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+}  // namespace
+
+std::string ScratchFile(const char* name) {
+  static const ScratchDir scratch;
+  return (scratch.dir / name).string();
 }
 
 }  // namespace bench

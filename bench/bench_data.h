@@ -1,5 +1,6 @@
-// Benchmark inputs: the GBK files written by bench/prepare_data.sh. A
-// benchmark whose data is missing reports it with SkipWithError.
+// What the benchmarks share: their inputs (the GBK files written by
+// bench/prepare_data.sh; a benchmark whose data is missing reports it with
+// SkipWithError), a scratch directory and the wrong-answer abort.
 #ifndef ZHTEXT_BENCH_BENCH_DATA_H_
 #define ZHTEXT_BENCH_BENCH_DATA_H_
 
@@ -22,6 +23,14 @@ const std::vector<std::string>& BenchWords();
 
 // Path of the word list file.
 std::string BenchWordsPath();
+
+// Ends the run with "wrong answer: <what>": a benchmark checks its answers
+// before it is timed, and a wrong one is not worth a figure.
+[[noreturn]] void Abort(const char* what);
+
+// A path for `name` in a scratch directory made for this run and removed at
+// exit.
+std::string ScratchFile(const char* name);
 
 }  // namespace bench
 }  // namespace zhtext

@@ -30,30 +30,8 @@
 namespace zhtext {
 namespace {
 
-void Abort(const char* what) {
-  std::fprintf(stderr, "wrong answer: %s\n", what);
-  std::abort();
-}
+using bench::Abort;
 
-// A scratch directory for the files, removed at exit.
-struct Scratch {
-  std::filesystem::path dir;
-  Scratch() {
-    std::mt19937_64 rng(std::random_device{}());
-    dir = std::filesystem::temp_directory_path() / ("zhtext-dict-bench-" + std::to_string(rng()));
-    std::filesystem::create_directories(dir);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::string File(const char* name) const { return (dir / name).string(); }
-};
-
-const Scratch& GetScratch() {
-  static const Scratch scratch;
-  return scratch;
-}
 
 // The key as a mode-0 dictionary holds it: single-byte capitals folded.
 std::string Fold(const std::string& word) {
@@ -90,7 +68,7 @@ const Data& GetData() {
     d.words = bench::BenchWords();
     d.text = bench::BenchText();
     if (d.words.empty() || d.text.empty()) return d;
-    d.listPath = GetScratch().File("words.txt");
+    d.listPath = bench::ScratchFile("words.txt");
     std::filesystem::copy_file(bench::BenchWordsPath(), d.listPath);
     for (const std::string& w : d.words) {
       auto inserted = d.folded.emplace(Fold(w), static_cast<int>(d.folded.size()));
@@ -115,7 +93,7 @@ const Data& GetData() {
         static_cast<int>(d.folded.size())) {
       Abort("Import word count");
     }
-    d.dictPath = GetScratch().File("words.dic");
+    d.dictPath = bench::ScratchFile("words.dic");
     if (!dict->Save(d.dictPath.c_str())) Abort("Save");
     d.ok = true;
     return d;
@@ -179,7 +157,7 @@ BENCHMARK(BM_AddAndBuild_Pdat)->Unit(benchmark::kMillisecond);
 
 void BM_Save_Pdat(benchmark::State& state) {
   if (!Ready(state)) return;
-  const std::string path = GetScratch().File("saved.dic");
+  const std::string path = bench::ScratchFile("saved.dic");
   for (auto _ : state) {
     if (!LoadedDict().Save(path.c_str())) Abort("Save");
   }
@@ -388,7 +366,7 @@ BENCHMARK(BM_Load_Pdat)->Unit(benchmark::kMillisecond);
 #ifdef ZHTEXT_HAVE_MARISA
 void BM_Load_Marisa(benchmark::State& state) {
   if (!Ready(state)) return;
-  const std::string path = GetScratch().File("words.marisa");
+  const std::string path = bench::ScratchFile("words.marisa");
   MarisaTrie().save(path.c_str());
   for (auto _ : state) {
     marisa::Trie trie;

@@ -20,6 +20,8 @@
 namespace zhtext {
 namespace {
 
+using bench::Abort;
+
 struct Inputs {
   std::string gbk;
   std::string utf8;
@@ -44,11 +46,6 @@ bool Ready(benchmark::State& state) {
     return false;
   }
   return true;
-}
-
-void Abort(const char* what) {
-  std::fprintf(stderr, "wrong answer: %s\n", what);
-  std::abort();
 }
 
 // ---- GBK -> UTF-8 ----------------------------------------------------------

@@ -14,10 +14,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/bench_data.h"
 #include "zhtext/idmaps/idmaps.h"
 
 namespace zhtext {
 namespace {
+
+using bench::Abort;
 
 constexpr int kPairs = 1000000;
 constexpr int kHandles = 349046;  // the size of the jieba dictionary
@@ -43,11 +46,6 @@ const Inputs& GetInputs() {
     return in;
   }();
   return inputs;
-}
-
-void Abort(const char* what) {
-  std::fprintf(stderr, "wrong answer: %s\n", what);
-  std::abort();
 }
 
 void Fill(CIDMaps& map) {

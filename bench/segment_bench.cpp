@@ -32,25 +32,8 @@
 namespace zhtext {
 namespace {
 
-void Abort(const char* what) {
-  std::fprintf(stderr, "wrong answer: %s\n", what);
-  std::abort();
-}
+using bench::Abort;
 
-// A scratch directory for the files, removed at exit.
-struct Scratch {
-  std::filesystem::path dir;
-  Scratch() {
-    std::mt19937_64 rng(std::random_device{}());
-    dir = std::filesystem::temp_directory_path() / ("zhtext-segment-bench-" + std::to_string(rng()));
-    std::filesystem::create_directories(dir);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::string File(const char* name) const { return (dir / name).string(); }
-};
 
 // Single-byte capitals folded, as a mode-0 dictionary reads text.
 std::string Fold(const std::string& text) {
@@ -89,8 +72,7 @@ const Data& GetData() {
       if (seen.emplace(key, static_cast<int>(d.keys.size())).second) d.keys.push_back(key);
       d.maxKeyBytes = std::max(d.maxKeyBytes, key.size());
     }
-    static const Scratch scratch;
-    const std::string listPath = scratch.File("words.txt");
+    const std::string listPath = bench::ScratchFile("words.txt");
     std::filesystem::copy_file(bench::BenchWordsPath(), listPath);
     d.dict = std::make_unique<CPDAT>(0);
     if (d.dict->ImportWithProgress(listPath.c_str(), nullptr, nullptr) !=

@@ -25,31 +25,8 @@
 namespace zhtext {
 namespace {
 
-void Abort(const char* what) {
-  std::fprintf(stderr, "wrong answer: %s\n", what);
-  std::abort();
-}
+using bench::Abort;
 
-// A scratch directory for the files, removed at exit.
-struct Scratch {
-  std::filesystem::path dir;
-  Scratch() {
-    std::mt19937_64 rng(std::random_device{}());
-    dir = std::filesystem::temp_directory_path() /
-          ("zhtext-wordlist-bench-" + std::to_string(rng()));
-    std::filesystem::create_directories(dir);
-  }
-  ~Scratch() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  std::string File(const char* name) const { return (dir / name).string(); }
-};
-
-const Scratch& GetScratch() {
-  static const Scratch scratch;
-  return scratch;
-}
 
 // The word list files (enciphered and plain) of the bench words, handle i
 // holding line i, and the words as a text file, one per line.
@@ -65,9 +42,9 @@ const Files& GetFiles() {
     Files f;
     const std::vector<std::string>& words = bench::BenchWords();
     if (words.empty()) return f;
-    f.enciphered = GetScratch().File("words.wl");
-    f.plain = GetScratch().File("words_plain.wl");
-    f.text = GetScratch().File("words.txt");
+    f.enciphered = bench::ScratchFile("words.wl");
+    f.plain = bench::ScratchFile("words_plain.wl");
+    f.text = bench::ScratchFile("words.txt");
     for (bool encrypt : {true, false}) {
       CWordList list(encrypt, nullptr);
       for (std::size_t h = 0; h < words.size(); ++h) list.AddWord(words[h].c_str(), static_cast<int>(h));
@@ -205,7 +182,7 @@ void BM_Save_WordList(benchmark::State& state) {
   if (!CheckOnce(state)) return;
   CWordList list(true, nullptr);
   list.Load(GetFiles().enciphered.c_str());
-  const std::string out = GetScratch().File("saved.wl");
+  const std::string out = bench::ScratchFile("saved.wl");
   for (auto _ : state) {
     if (!list.Save(out.c_str())) Abort("Save");
   }

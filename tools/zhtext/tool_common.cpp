@@ -16,10 +16,10 @@ ArgParser::ArgParser(const char* command, int argc, char** argv) : command_(comm
   for (int i = 1; i < argc; ++i) args_.emplace_back(argv[i]);
 }
 
-void ArgParser::Flag(const char* name, bool* value) { specs_.push_back({name, value, nullptr}); }
+void ArgParser::Flag(const char* name, bool* value) { options_.push_back({name, value, nullptr}); }
 
 void ArgParser::Option(const char* name, std::string* value) {
-  specs_.push_back({name, nullptr, value});
+  options_.push_back({name, nullptr, value});
 }
 
 bool ArgParser::Parse() {
@@ -47,24 +47,24 @@ bool ArgParser::Parse() {
       inline_value = arg.substr(eq + 1);
       has_inline = true;
     }
-    const Spec* spec = nullptr;
-    for (const Spec& s : specs_) {
-      if (s.name == name) spec = &s;
+    const OptionDef* option = nullptr;
+    for (const OptionDef& o : options_) {
+      if (o.name == name) option = &o;
     }
-    if (spec == nullptr) {
+    if (option == nullptr) {
       UsageError(command_.c_str(), "unknown option '" + name + "' (see --help)");
       return false;
     }
-    if (spec->flag != nullptr) {
+    if (option->flag != nullptr) {
       if (has_inline) {
         UsageError(command_.c_str(), "option '" + name + "' takes no value");
         return false;
       }
-      *spec->flag = true;
+      *option->flag = true;
     } else if (has_inline) {
-      *spec->value = inline_value;
+      *option->value = inline_value;
     } else if (i + 1 < args_.size()) {
-      *spec->value = args_[++i];
+      *option->value = args_[++i];
     } else {
       UsageError(command_.c_str(), "option '" + name + "' needs a value");
       return false;

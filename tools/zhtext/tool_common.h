@@ -35,14 +35,14 @@ class ArgParser {
   const std::vector<std::string>& positional() const { return positional_; }
 
  private:
-  struct Spec {
+  struct OptionDef {
     std::string name;
     bool* flag;
     std::string* value;
   };
   std::string command_;
   std::vector<std::string> args_;
-  std::vector<Spec> specs_;
+  std::vector<OptionDef> options_;
   std::vector<std::string> positional_;
   bool help_ = false;
 };
