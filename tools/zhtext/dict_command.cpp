@@ -64,15 +64,6 @@ const char kInfoUsage[] =
     "Prints the character mode, the word count, the cell count and the file\n"
     "size of the dictionary file DICT.\n";
 
-std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode) {
-  auto dict = std::make_unique<CPDAT>(0);
-  if (!dict->Load(path.c_str())) {
-    *exitCode = Failure(command, "cannot load dictionary '" + path + "' (missing or corrupt)");
-    return nullptr;
-  }
-  return dict;
-}
-
 int RunBuild(int argc, char** argv) {
   const char* command = "dict build";
   std::string mode = "0";

@@ -86,15 +86,6 @@ const char kRelatedUsage[] =
     "  --plain  WORDLIST was built with --plain\n"
     "  --utf8   WORDs are given and printed in UTF-8 (default GBK)\n";
 
-std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode) {
-  auto dict = std::make_unique<CPDAT>(0);
-  if (!dict->Load(path.c_str())) {
-    *exitCode = Failure(command, "cannot load dictionary '" + path + "' (missing or corrupt)");
-    return nullptr;
-  }
-  return dict;
-}
-
 std::unique_ptr<CWordList> LoadWordList(const char* command, const std::string& path, bool plain,
                                         int* exitCode) {
   auto list = std::make_unique<CWordList>(!plain, nullptr);

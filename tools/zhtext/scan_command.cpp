@@ -79,24 +79,6 @@ constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 // Inputs larger than this report their progress.
 constexpr std::size_t kProgressBytes = std::size_t{4} << 20;
 
-std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode) {
-  auto dict = std::make_unique<CPDAT>(0);
-  if (!dict->Load(path.c_str())) {
-    *exitCode = Failure(command, "cannot load dictionary '" + path + "' (missing or corrupt)");
-    return nullptr;
-  }
-  return dict;
-}
-
-bool ParseInt(const std::string& text, int* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  const long parsed = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || parsed < -0x7FFFFFFFL || parsed > 0x7FFFFFFFL) return false;
-  *value = static_cast<int>(parsed);
-  return true;
-}
-
 bool ParseSeparator(const std::string& text, char* sep) {
   if (text.size() == 1 && static_cast<unsigned char>(text[0]) < 0x80 && text[0] != '\0') {
     *sep = text[0];

@@ -1,10 +1,13 @@
 #include "tools/zhtext/tool_common.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "zhtext/dictionary/pdat.h"
 #include "zhtext/encoding/cp936.h"
 #include "zhtext/encoding/gbk_table.h"
 #include "zhtext/encoding/utf8_coder.h"
@@ -96,6 +99,25 @@ int UsageError(const char* command, const std::string& message) {
 int Failure(const char* command, const std::string& message) {
   std::fprintf(stderr, "zhtext %s: %s\n", command, message.c_str());
   return kExitFailed;
+}
+
+bool ParseInt(const std::string& text, int* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long parsed = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || parsed < INT_MIN || parsed > INT_MAX) return false;
+  *value = static_cast<int>(parsed);
+  return true;
+}
+
+std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode) {
+  auto dict = std::make_unique<CPDAT>(0);
+  if (!dict->Load(path.c_str())) {
+    *exitCode = Failure(command, "cannot load dictionary '" + path + "' (missing or corrupt)");
+    return nullptr;
+  }
+  return dict;
 }
 
 bool ReadInput(const std::string& path, std::string* data, std::string* error) {

@@ -5,10 +5,13 @@
 #define ZHTEXT_TOOLS_ZHTEXT_TOOL_COMMON_H_
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace zhtext {
+
+class CPDAT;
 namespace tool {
 
 // Exit codes.
@@ -67,6 +70,14 @@ int RunSubcommand(const char* command, const char* usage, const Subcommand (&sub
 // kExitFailed.
 int UsageError(const char* command, const std::string& message);
 int Failure(const char* command, const std::string& message);
+
+// A decimal integer argument in the 32-bit range, nothing else around it.
+bool ParseInt(const std::string& text, int* value);
+
+// Loads the dictionary file at `path`; null after a one-line error ("cannot
+// load dictionary ...", `*exitCode` = kExitFailed) when it is missing or
+// corrupt.
+std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode);
 
 // Reads a whole file, or standard input when `path` is empty or "-".
 // False with a one-line reason in `error`.

@@ -53,16 +53,6 @@ const char kGetUsage[] =
     "  --plain  LIST was built with --plain (its text block is not enciphered)\n"
     "  --utf8   print the texts in UTF-8 (default GBK)\n";
 
-// A handle argument: a decimal integer in the 32-bit range.
-bool ParseHandle(const std::string& text, int* handle) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value < INT_MIN || value > INT_MAX) return false;
-  *handle = static_cast<int>(value);
-  return true;
-}
 
 int RunBuild(int argc, char** argv) {
   const char* command = "wordlist build";
@@ -118,7 +108,7 @@ int RunGet(int argc, char** argv) {
   std::vector<int> handles;
   for (std::size_t i = 1; i < args.positional().size(); ++i) {
     int handle = 0;
-    if (!ParseHandle(args.positional()[i], &handle)) {
+    if (!ParseInt(args.positional()[i], &handle)) {
       return UsageError(command, "'" + args.positional()[i] + "' is not a handle");
     }
     handles.push_back(handle);
