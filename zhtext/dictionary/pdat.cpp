@@ -47,14 +47,9 @@ int CPDAT::GetCharCode(const char* text, int pos, int len, int* charLen) const {
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
   int dummy;
   if (charLen == nullptr) charLen = &dummy;
-  switch (m_nEncoding) {
-    case 1:
-      return ReadChar<1, true>(s, pos, len, charLen);
-    case 2:
-      return ReadChar<2, true>(s, pos, len, charLen);
-    default:
-      return ReadChar<0, true>(s, pos, len, charLen);
-  }
+  return internal::WithMode(m_nEncoding, [&](auto m) {
+    return ReadChar<decltype(m)::value, true>(s, pos, len, charLen);
+  });
 }
 
 // ---- Exact search ----------------------------------------------------------
@@ -105,14 +100,8 @@ int CPDAT::Search(const char* key, unsigned len) const {
   if (key == nullptr) return -1;
   if (len > 0x7FFFFFFFu) return -1;
   const unsigned char* s = reinterpret_cast<const unsigned char*>(key);
-  switch (m_nEncoding) {
-    case 1:
-      return SearchIn<1>(s, static_cast<int>(len));
-    case 2:
-      return SearchIn<2>(s, static_cast<int>(len));
-    default:
-      return SearchIn<0>(s, static_cast<int>(len));
-  }
+  return internal::WithMode(
+      m_nEncoding, [&](auto m) { return SearchIn<decltype(m)::value>(s, static_cast<int>(len)); });
 }
 
 int CPDAT::Search(const char* key) const {
@@ -174,14 +163,8 @@ int CPDAT::MatchLongest(const char* text, int* handle, bool* hasSpace) const {
     return 0;
   }
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      return MatchLongestIn<1>(s, handle, hasSpace);
-    case 2:
-      return MatchLongestIn<2>(s, handle, hasSpace);
-    default:
-      return MatchLongestIn<0>(s, handle, hasSpace);
-  }
+  return internal::WithMode(
+      m_nEncoding, [&](auto m) { return MatchLongestIn<decltype(m)::value>(s, handle, hasSpace); });
 }
 
 // ---- All prefixes ----------------------------------------------------------
@@ -237,14 +220,9 @@ int CPDAT::MatchAll(const char* text, int** handles, int** ends, unsigned* capac
   *count = 0;
   if (text == nullptr) return 0;
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      return MatchAllIn<1>(s, handles, ends, capacity, count, minLen);
-    case 2:
-      return MatchAllIn<2>(s, handles, ends, capacity, count, minLen);
-    default:
-      return MatchAllIn<0>(s, handles, ends, capacity, count, minLen);
-  }
+  return internal::WithMode(m_nEncoding, [&](auto m) {
+    return MatchAllIn<decltype(m)::value>(s, handles, ends, capacity, count, minLen);
+  });
 }
 
 // ---- One character ---------------------------------------------------------

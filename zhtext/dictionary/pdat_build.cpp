@@ -84,8 +84,10 @@ inline std::size_t IndexSlots(int capacity) {
 
 // The slot of `label` in an index of `mask` + 1 slots.
 inline std::size_t IndexSlot(int label, std::size_t mask) {
-  return static_cast<std::size_t>((static_cast<std::uint64_t>(static_cast<unsigned>(label)) *
-                                   0x9E3779B97F4A7C15ull) >> 40) & mask;
+  return static_cast<std::size_t>(
+             (static_cast<std::uint64_t>(static_cast<unsigned>(label)) * 0x9E3779B97F4A7C15ull) >>
+             40) &
+         mask;
 }
 
 }  // namespace
@@ -251,10 +253,12 @@ PDAT_NODE* CPDAT::AppendChild(PDAT_NODE* node, int label) {
     const int sizeClass = SizeClass(n);
     if (n == ClassCapacity(sizeClass)) {
       PDAT_NODE* grown = store.Allocate(sizeClass + 1);
-      std::memcpy(static_cast<void*>(grown), node->children, sizeof(PDAT_NODE) * static_cast<std::size_t>(n));
+      std::memcpy(static_cast<void*>(grown), node->children,
+                  sizeof(PDAT_NODE) * static_cast<std::size_t>(n));
       const int capacity = ClassCapacity(sizeClass + 1);
       if (capacity >= kIndexedCapacity) {
-        std::memset(TreeStore::IndexOf(grown, capacity), 0, sizeof(std::uint16_t) * IndexSlots(capacity));
+        std::memset(TreeStore::IndexOf(grown, capacity), 0,
+                    sizeof(std::uint16_t) * IndexSlots(capacity));
         for (int i = 0; i < n; ++i) TreeStore::Index(grown, capacity, i);
       }
       store.Release(node->children, sizeClass);
@@ -270,7 +274,8 @@ PDAT_NODE* CPDAT::AppendChild(PDAT_NODE* node, int label) {
   child->handle = -1;
   node->childCount = n + 1;
   std::vector<int>& counts = store.childCounts;
-  if (counts.size() < static_cast<std::size_t>(n) + 2) counts.resize(static_cast<std::size_t>(n) + 2, 0);
+  if (counts.size() < static_cast<std::size_t>(n) + 2)
+    counts.resize(static_cast<std::size_t>(n) + 2, 0);
   if (n > 0) --counts[static_cast<std::size_t>(n)];
   ++counts[static_cast<std::size_t>(n) + 1];
   const int capacity = ClassCapacity(SizeClass(n + 1));
@@ -320,11 +325,9 @@ int CPDAT::AddOrFind(const char* word, int handle, bool track, bool findOnly) {
   for (int pos = 0; pos < len;) {
     int charLen;
     int v;
-    switch (m_nEncoding) {
-      case 1: v = ReadChar<1, true>(s, pos, len, &charLen); break;
-      case 2: v = ReadChar<2, true>(s, pos, len, &charLen); break;
-      default: v = ReadChar<0, true>(s, pos, len, &charLen); break;
-    }
+    v = internal::WithMode(m_nEncoding, [&](auto m) {
+      return ReadChar<decltype(m)::value, true>(s, pos, len, &charLen);
+    });
     pos += charLen;
     if (v != 9) values.push_back(v);
   }
@@ -403,9 +406,10 @@ void CPDAT::CodeAlphabet() {
   for (int v = m_nMinChar; v <= m_nMaxChar && v < 65536; ++v) {
     if (m_nCharCount[v] >= 1) counted.emplace_back(m_nCharCount[v], v);
   }
-  std::sort(counted.begin(), counted.end(), [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
-    return a.first != b.first ? a.first > b.first : a.second < b.second;
-  });
+  std::sort(counted.begin(), counted.end(),
+            [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
+              return a.first != b.first ? a.first > b.first : a.second < b.second;
+            });
   for (std::size_t code = 0; code < counted.size(); ++code) {
     const int v = counted[code].second;
     m_nCharCode[v] = static_cast<int>(code);
@@ -762,7 +766,8 @@ void CPDAT::PackTree() {
     // the next node is known now, and its memory can be fetched while this
     // one's offset is sought.
     for (int j = 0; j < k; ++j) {
-      if (children[j].childCount > 0) pending.Push(&children[j], j == 0 ? position : nextPosition, j > 0);
+      if (children[j].childCount > 0)
+        pending.Push(&children[j], j == 0 ? position : nextPosition, j > 0);
       if (j > 0) ++nextPosition;
     }
     PDAT_NODE* next = pending.Next();
@@ -786,7 +791,8 @@ void CPDAT::PackTree() {
   // The cells, all free, then every node's.
   m_nMaxCell = maxCell;
   m_nCapacity = maxCell + 1;
-  m_pCells = static_cast<PDAT_CELL*>(std::malloc(sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity)));
+  m_pCells = static_cast<PDAT_CELL*>(
+      std::malloc(sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity)));
   if (m_pCells == nullptr) throw std::bad_alloc();
   std::memset(m_pCells, 0xFF, sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity));
   std::vector<PDAT_NODE*> stack{root};

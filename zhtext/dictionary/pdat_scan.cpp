@@ -33,7 +33,8 @@ bool IsAsciiDigit(unsigned char c) { return static_cast<unsigned>(c - '0') < 10u
 struct DelimiterTable {
   bool is[256] = {};
   constexpr DelimiterTable() {
-    for (const char* d = " \t-_,.:/~#%^*()"; *d != '\0'; ++d) is[static_cast<unsigned char>(*d)] = true;
+    for (const char* d = " \t-_,.:/~#%^*()"; *d != '\0'; ++d)
+      is[static_cast<unsigned char>(*d)] = true;
   }
 };
 constexpr DelimiterTable kDelimiters;
@@ -96,11 +97,13 @@ bool CPDAT::IsWordBoundary(const char* text, int start, int end, int len) {
   if (t == nullptr) return true;
   if (start > 0 && start < len) {
     const unsigned char a = t[start - 1], b = t[start];
-    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b))) return false;
+    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b)))
+      return false;
   }
   if (end >= 1 && end < len) {
     const unsigned char a = t[end - 1], b = t[end];
-    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b))) return false;
+    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b)))
+      return false;
   }
   return true;
 }
@@ -238,7 +241,8 @@ int CPDAT::Segment(const char* text, int** handles, int* handlesSize, char** out
   int* handleArray = nullptr;
   if (handles != nullptr && handlesSize != nullptr) {
     if (*handles == nullptr || *handlesSize < len + 2) {
-      *handles = static_cast<int*>(Grow(*handles, sizeof(int) * (static_cast<std::size_t>(len) + 2)));
+      *handles =
+          static_cast<int*>(Grow(*handles, sizeof(int) * (static_cast<std::size_t>(len) + 2)));
       *handlesSize = len + 2;
     }
     handleArray = *handles;
@@ -248,14 +252,9 @@ int CPDAT::Segment(const char* text, int** handles, int* handlesSize, char** out
     return 0;
   }
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      return SegmentIn<1>(s, len, handleArray, *out, allHandles, maxLen, sep);
-    case 2:
-      return SegmentIn<2>(s, len, handleArray, *out, allHandles, maxLen, sep);
-    default:
-      return SegmentIn<0>(s, len, handleArray, *out, allHandles, maxLen, sep);
-  }
+  return internal::WithMode(m_nEncoding, [&](auto m) {
+    return SegmentIn<decltype(m)::value>(s, len, handleArray, *out, allHandles, maxLen, sep);
+  });
 }
 
 const char* CPDAT::Segment(const char* text, int maxLen, char sep) {
@@ -283,14 +282,8 @@ int CPDAT::FindSegmentCutIn(const unsigned char* t, int len, int from) const {
 int CPDAT::FindSegmentCut(const char* text, int len, int from) const {
   if (text == nullptr || len <= 0) return 0;
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      return FindSegmentCutIn<1>(s, len, from);
-    case 2:
-      return FindSegmentCutIn<2>(s, len, from);
-    default:
-      return FindSegmentCutIn<0>(s, len, from);
-  }
+  return internal::WithMode(
+      m_nEncoding, [&](auto m) { return FindSegmentCutIn<decltype(m)::value>(s, len, from); });
 }
 
 float CPDAT::SegmentFile(const char* inPath, const char* outPath) {
@@ -314,8 +307,7 @@ float CPDAT::SegmentFile(const char* inPath, const char* outPath) {
   delete[] input;
   written = std::fclose(output) == 0 && written;
   if (!written) return 0;
-  long long ms =
-      std::chrono::duration_cast<std::chrono::milliseconds>(finished - started).count();
+  long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(finished - started).count();
   if (ms < 1) ms = 1;
   return static_cast<float>(static_cast<double>(bytes) / (static_cast<double>(ms) / 1000.0) /
                             1000.0);
@@ -393,17 +385,8 @@ int CPDAT::MatchWords(const char* text, std::vector<PDAT_MATCH>& matches, int ty
   const int len = ScanLength(text);
   if (len <= 0) return 0;
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      MatchWordsIn<1>(s, len, matches, type);
-      break;
-    case 2:
-      MatchWordsIn<2>(s, len, matches, type);
-      break;
-    default:
-      MatchWordsIn<0>(s, len, matches, type);
-      break;
-  }
+  internal::WithMode(m_nEncoding,
+                     [&](auto m) { MatchWordsIn<decltype(m)::value>(s, len, matches, type); });
   return 0;
 }
 
@@ -521,17 +504,8 @@ const char* CPDAT::FindWords(const char* text, char** buffer, int* bufferSize, b
   }
   if (len > 0) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-    switch (m_nEncoding) {
-      case 1:
-        FindWordsIn<1>(s, len, out, found);
-        break;
-      case 2:
-        FindWordsIn<2>(s, len, out, found);
-        break;
-      default:
-        FindWordsIn<0>(s, len, out, found);
-        break;
-    }
+    internal::WithMode(m_nEncoding,
+                       [&](auto m) { FindWordsIn<decltype(m)::value>(s, len, out, found); });
   }
   return out;
 }
@@ -618,17 +592,8 @@ const char* CPDAT::SpotWords(const char* text) {
   m_pBuffer[0] = '\0';
   if (len == 0) return m_pBuffer;
   const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-  switch (m_nEncoding) {
-    case 1:
-      SpotWordsIn<1>(s, len, m_pBuffer, size - 1);
-      break;
-    case 2:
-      SpotWordsIn<2>(s, len, m_pBuffer, size - 1);
-      break;
-    default:
-      SpotWordsIn<0>(s, len, m_pBuffer, size - 1);
-      break;
-  }
+  internal::WithMode(m_nEncoding,
+                     [&](auto m) { SpotWordsIn<decltype(m)::value>(s, len, m_pBuffer, size - 1); });
   return m_pBuffer;
 }
 

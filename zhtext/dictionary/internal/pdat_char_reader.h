@@ -14,10 +14,28 @@
 #ifndef ZHTEXT_DICTIONARY_INTERNAL_PDAT_CHAR_READER_H_
 #define ZHTEXT_DICTIONARY_INTERNAL_PDAT_CHAR_READER_H_
 
+#include <type_traits>
+
 #include "zhtext/dictionary/pdat.h"
 
 namespace zhtext {
 namespace internal {
+
+// Calls f(std::integral_constant<int, m>{}) for the character mode `mode`
+// (1 or 2; anything else is 0), so that every walk has one instance per mode
+// with the mode known at compile time: WithMode(m_nEncoding, [&](auto m) {
+// return WalkIn<decltype(m)::value>(...); }).
+template <typename F>
+inline decltype(auto) WithMode(int mode, F&& f) {
+  switch (mode) {
+    case 1:
+      return f(std::integral_constant<int, 1>{});
+    case 2:
+      return f(std::integral_constant<int, 2>{});
+    default:
+      return f(std::integral_constant<int, 0>{});
+  }
+}
 
 // The separators of mode 2: " \t\r\n,/_" and nine two-byte characters
 // (full-width backslash, vertical bar, comma, full stop and hyphen, the
@@ -28,8 +46,15 @@ inline bool IsOneByteSeparator(unsigned c) {
 
 inline bool IsTwoByteSeparator(unsigned c) {
   switch (c) {
-    case 0xA3DC: case 0xA3FC: case 0xA3AC: case 0xA3AE: case 0xA1A3:
-    case 0xA1A2: case 0xA3AD: case 0xA1AA: case 0xAAA4:
+    case 0xA3DC:
+    case 0xA3FC:
+    case 0xA3AC:
+    case 0xA3AE:
+    case 0xA1A3:
+    case 0xA1A2:
+    case 0xA3AD:
+    case 0xA1AA:
+    case 0xAAA4:
       return true;
     default:
       return false;
@@ -99,11 +124,16 @@ inline int CPDAT::ReadChar(const unsigned char* s, int pos, int len, int* charLe
     const unsigned c = b0 << 8 | b1;
     *charLen = 2;
     switch (c) {
-      case 0xA3A8: case 0xA1BE:  // full-width "(" and the lenticular bracket
+      case 0xA3A8:
+      case 0xA1BE:  // full-width "(" and the lenticular bracket
         return 0x28;
-      case 0xA3A9: case 0xA1BF:
+      case 0xA3A9:
+      case 0xA1BF:
         return 0x29;
-      case 0xA1B0: case 0xA1B1: case 0xA1AE: case 0xA3A7:  // curly and full-width quotes
+      case 0xA1B0:
+      case 0xA1B1:
+      case 0xA1AE:
+      case 0xA3A7:  // curly and full-width quotes
         return 0x22;
       default:
         break;
