@@ -47,6 +47,19 @@ const std::vector<std::string>& BenchWords() {
   return words;
 }
 
+std::string FoldMode0(const std::string& gbk) {
+  std::string out = gbk;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(out[i]);
+    if (b >= 0x80 && i + 1 < out.size()) {
+      ++i;
+    } else if (b >= 'A' && b <= 'Z') {
+      out[i] = static_cast<char>(b + 0x20);
+    }
+  }
+  return out;
+}
+
 void Abort(const char* what) {
   std::fprintf(stderr, "wrong answer: %s\n", what);
   std::abort();

@@ -24,6 +24,10 @@ const std::vector<std::string>& BenchWords();
 // Path of the word list file.
 std::string BenchWordsPath();
 
+// `gbk` as a mode-0 dictionary reads it: single-byte capitals folded to
+// small letters, two-byte characters unchanged.
+std::string FoldMode0(const std::string& gbk);
+
 // Ends the run with "wrong answer: <what>": a benchmark checks its answers
 // before it is timed, and a wrong one is not worth a figure.
 [[noreturn]] void Abort(const char* what);

@@ -32,22 +32,6 @@ namespace {
 
 using bench::Abort;
 
-
-// The key as a mode-0 dictionary holds it: single-byte capitals folded.
-std::string Fold(const std::string& word) {
-  std::string out;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(word[i]);
-    if (b >= 0x80 && i + 1 < word.size()) {
-      out += word.substr(i, 2);
-      ++i;
-    } else {
-      out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 0x20 : b);
-    }
-  }
-  return out;
-}
-
 struct Data {
   std::string listPath;                 // a copy of the word list (Import writes beside it)
   std::string dictPath;                 // the saved dictionary
@@ -71,7 +55,7 @@ const Data& GetData() {
     d.listPath = bench::ScratchFile("words.txt");
     std::filesystem::copy_file(bench::BenchWordsPath(), d.listPath);
     for (const std::string& w : d.words) {
-      auto inserted = d.folded.emplace(Fold(w), static_cast<int>(d.folded.size()));
+      auto inserted = d.folded.emplace(bench::FoldMode0(w), static_cast<int>(d.folded.size()));
       d.handles.push_back(inserted.first->second);
       d.maxWordBytes = std::max(d.maxWordBytes, w.size());
     }
@@ -277,7 +261,7 @@ int LongestPrefix(const Data& d, int pos) {
   while (i < d.text.size() && key.size() < d.maxWordBytes) {
     const unsigned char b = static_cast<unsigned char>(d.text[i]);
     const std::size_t len = b >= 0x80 && i + 1 < d.text.size() ? 2 : 1;
-    key += Fold(d.text.substr(i, len));
+    key += bench::FoldMode0(d.text.substr(i, len));
     i += len;
     if (d.folded.count(key) != 0) best = static_cast<int>(i) - pos;
   }
@@ -294,7 +278,7 @@ void BM_MatchLongest_Pdat(benchmark::State& state) {
     int handle = -1;
     const int length = dict.MatchLongest(text + pos, &handle, nullptr);
     if (length != LongestPrefix(d, pos)) Abort("MatchLongest_Pdat length");
-    if (length > 0 && handle != d.folded.at(Fold(d.text.substr(static_cast<std::size_t>(pos),
+    if (length > 0 && handle != d.folded.at(bench::FoldMode0(d.text.substr(static_cast<std::size_t>(pos),
                                                                static_cast<std::size_t>(length))))) {
       Abort("MatchLongest_Pdat handle");
     }
@@ -329,7 +313,7 @@ void BM_MatchLongest_Marisa(benchmark::State& state) {
   for (std::size_t p = 0; p < d.positions.size(); p += 1009) {
     const int pos = d.positions[p];
     const int length = longest(pos);
-    if (length > 0 && d.folded.count(Fold(d.text.substr(static_cast<std::size_t>(pos),
+    if (length > 0 && d.folded.count(bench::FoldMode0(d.text.substr(static_cast<std::size_t>(pos),
                                                         static_cast<std::size_t>(length)))) == 0) {
       Abort("MatchLongest_Marisa");
     }

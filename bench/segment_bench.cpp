@@ -34,21 +34,6 @@ namespace {
 
 using bench::Abort;
 
-
-// Single-byte capitals folded, as a mode-0 dictionary reads text.
-std::string Fold(const std::string& text) {
-  std::string out = text;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(out[i]);
-    if (b >= 0x80 && i + 1 < out.size()) {
-      ++i;
-    } else if (b >= 'A' && b <= 'Z') {
-      out[i] = static_cast<char>(b + 0x20);
-    }
-  }
-  return out;
-}
-
 struct Data {
   std::string text;        // the GBK text
   std::string foldedText;  // the same with single-byte capitals folded
@@ -65,10 +50,10 @@ const Data& GetData() {
     d.text = bench::BenchText();
     d.text.resize(std::strlen(d.text.c_str()));
     if (words.empty() || d.text.empty()) return d;
-    d.foldedText = Fold(d.text);
+    d.foldedText = bench::FoldMode0(d.text);
     std::unordered_map<std::string, int> seen;
     for (const std::string& w : words) {
-      const std::string key = Fold(w);
+      const std::string key = bench::FoldMode0(w);
       if (seen.emplace(key, static_cast<int>(d.keys.size())).second) d.keys.push_back(key);
       d.maxKeyBytes = std::max(d.maxKeyBytes, key.size());
     }
@@ -124,7 +109,7 @@ void CheckSegmentation(const char* what, const std::string& out, const std::vect
       if (k >= handles.size()) Abort(what);
       const std::string token = d.text.substr(tokenStart, t - tokenStart);
       const int handle = handles[k++];
-      if (handle >= 0 && d.keys[static_cast<std::size_t>(handle)] != Fold(token)) Abort(what);
+      if (handle >= 0 && d.keys[static_cast<std::size_t>(handle)] != bench::FoldMode0(token)) Abort(what);
       tokenStart = t;
       continue;
     }
@@ -280,7 +265,7 @@ void BM_MatchWords_Pdat(benchmark::State& state) {
     if (m.start < end || m.length <= 0 || m.start + m.length > len) Abort("MatchWords order");
     const std::string word = d.text.substr(static_cast<std::size_t>(m.start),
                                            static_cast<std::size_t>(m.length));
-    if (m.handle < 0 || d.keys[static_cast<std::size_t>(m.handle)] != Fold(word)) {
+    if (m.handle < 0 || d.keys[static_cast<std::size_t>(m.handle)] != bench::FoldMode0(word)) {
       Abort("MatchWords handle");
     }
     if (!CPDAT::IsWordBoundary(d.text.c_str(), m.start, m.start + m.length, len)) {
