@@ -26,6 +26,7 @@
 #include "zhtext/platform/sleep.h"
 #include "zhtext/platform/stream_seek.h"
 #include "zhtext/platform/tcp_socket.h"
+#include "zhtext/util/binary_io.h"
 #include "zhtext/util/file_reader.h"
 #include "zhtext/util/gbk_literal.h"
 #include "zhtext/util/gbk_text.h"

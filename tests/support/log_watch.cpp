@@ -6,7 +6,7 @@
 
 #include "tests/support/temp_dir.h"
 #include "zhtext/util/log.h"
-#include "zhtext/util/log_internal.h"
+#include "zhtext/util/internal/log_internal.h"
 
 namespace zhtext {
 namespace testing {

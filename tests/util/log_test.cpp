@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
-#include "zhtext/util/log_internal.h"
+#include "zhtext/util/internal/log_internal.h"
 
 namespace zhtext {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/platform/local_time.h"
-#include "zhtext/util/log_internal.h"
+#include "zhtext/util/internal/log_internal.h"
 
 namespace zhtext {
 

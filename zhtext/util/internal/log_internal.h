@@ -2,8 +2,8 @@
 // entries, and the source of the first working directory, and forget the
 // captured directory. Not part of the library's interface; only tests call
 // these, and never while other threads are logging.
-#ifndef ZHTEXT_UTIL_LOG_INTERNAL_H_
-#define ZHTEXT_UTIL_LOG_INTERNAL_H_
+#ifndef ZHTEXT_UTIL_INTERNAL_LOG_INTERNAL_H_
+#define ZHTEXT_UTIL_INTERNAL_LOG_INTERNAL_H_
 
 #include <cstdint>
 #include <string>
@@ -32,4 +32,4 @@ void ResetLogDirectoryForTesting();
 }  // namespace internal
 }  // namespace zhtext
 
-#endif  // ZHTEXT_UTIL_LOG_INTERNAL_H_
+#endif  // ZHTEXT_UTIL_INTERNAL_LOG_INTERNAL_H_
