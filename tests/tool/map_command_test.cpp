@@ -106,6 +106,23 @@ TEST_F(MapCommandTest, TypicalRoadThroughTheTool) {
   EXPECT_EQ(ReadFile(out), header + china + usa + beijing);
 }
 
+// With two dictionaries a value's handle may equal the key's own handle:
+// the map's related words leave such a value out, --values keeps it.
+TEST_F(MapCommandTest, ValuesListsWhatRelatedLeavesOut) {
+  const std::string pairs =
+      Write("cross.txt", G("美国") + " China\n" + G("美国") + " USA\n");  // 美国 1, China 1
+  const std::string map = dir_.File("cross.map");
+  ToolResult r = RunTool({"map", "import", "--format", "pairs", pairs, "--key-dict", Dict("keys"),
+                          "--value-dict", Dict("values"), map});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  r = RunTool({"map", "related", "--utf8", map, Dict("keys"), Words("values"), "美国"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "美国\t1\tUSA\n");
+  r = RunTool({"map", "related", "--values", "--utf8", map, Dict("keys"), Words("values"), "美国", "火星"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "美国\t1\tChina\tUSA\n火星\t-1\n");
+}
+
 TEST_F(MapCommandTest, EveryFormat) {
   struct Row {
     const char* format;

@@ -73,18 +73,24 @@ const char kReportUsage[] =
     "  --utf8        write the report in UTF-8 (default GBK)\n";
 
 const char kRelatedUsage[] =
-    "usage: zhtext map related MAP DICT WORDLIST WORD... [--plain] [--utf8]\n"
+    "usage: zhtext map related MAP DICT WORDLIST WORD... [--values] [--plain] [--utf8]\n"
     "\n"
     "Prints one line per WORD: the word, a tab, its handle in the key\n"
     "dictionary DICT (-1 when absent), then a tab before each related word\n"
     "found in the map file MAP, spelled from the word list file WORDLIST of\n"
-    "the value dictionary. A word with a single value is followed one step:\n"
-    "its value, then that value's own values (as a key of the same map),\n"
-    "except the word itself; values whose words are in no dictionary (-1) are\n"
+    "the value dictionary; values whose words are in no dictionary (-1) are\n"
     "left out.\n"
     "\n"
-    "  --plain  WORDLIST was built with --plain\n"
-    "  --utf8   WORDs are given and printed in UTF-8 (default GBK)\n";
+    "The related words are the map's own notion of them, made for a map within\n"
+    "one dictionary (synonyms, variants): a word with a single value is\n"
+    "followed one step, to that value's own values (as a key of the same map);\n"
+    "and a value whose handle equals the word's handle is left out, as the\n"
+    "word itself. With two dictionaries that handle belongs to an unrelated\n"
+    "word of the other one: use --values there.\n"
+    "\n"
+    "  --values  print every value the map holds for the word, as it holds them\n"
+    "  --plain   WORDLIST was built with --plain\n"
+    "  --utf8    WORDs are given and printed in UTF-8 (default GBK)\n";
 
 std::unique_ptr<CWordList> LoadWordList(const char* command, const std::string& path, bool plain,
                                         int* exitCode) {
@@ -267,9 +273,11 @@ int RunReport(int argc, char** argv) {
 
 int RunRelated(int argc, char** argv) {
   const char* command = "map related";
+  bool values = false;
   bool plain = false;
   bool utf8 = false;
   ArgParser args(command, argc, argv);
+  args.Flag("--values", &values);
   args.Flag("--plain", &plain);
   args.Flag("--utf8", &utf8);
   if (!args.Parse()) return kExitUsage;
@@ -298,7 +306,13 @@ int RunRelated(int argc, char** argv) {
     out += shown(word);
     out += '\t';
     out += std::to_string(handle);
-    map.GetRelated(handle, related);
+    if (values) {
+      int count = 0;
+      const int* ids = map.GetIDList(handle, &count);
+      related.assign(ids, ids + count);
+    } else {
+      map.GetRelated(handle, related);
+    }
     for (int h : related) {
       if (h < 0) continue;
       out += '\t';
