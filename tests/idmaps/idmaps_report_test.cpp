@@ -101,6 +101,25 @@ TEST_F(IDMapsReportTest, ExportTextOfEmptyFillingAndLoadedMaps) {
   EXPECT_FALSE(empty.ExportText("/nonexistent/dir/report.txt", &keys_, &values_, false));
 }
 
+// Sizes, counts and values of several digits are written whole: 100,000
+// pairs (duplicates counted), index size 151, 120 values of one key.
+TEST_F(IDMapsReportTest, ExportTextWritesLongNumbersWhole) {
+  CIDMaps big;
+  big.Clear();
+  for (int i = 0; i < 100000; ++i) big.AddPair(150, 1000000 + i % 120);
+  ::testing::internal::CaptureStdout();
+  ASSERT_TRUE(big.BuildMap());
+  ::testing::internal::GetCapturedStdout();
+  std::string expected =
+      "Data Size=100000,Index Size=151\r\n"
+      "Handle=150(),Start=0\tEnd=119 count=120\r\n data=";
+  for (int v = 1000000; v < 1000120; ++v) expected += std::to_string(v) + "() ";
+  expected += "\r\n";
+  const std::string path = dir_.File("big.txt");
+  ASSERT_TRUE(big.ExportText(path.c_str(), &keys_, &values_, false));
+  EXPECT_EQ(ReadFile(path), expected);
+}
+
 TEST_F(IDMapsReportTest, GetWordPairsAppends) {
   WordPairs pairs;
   EXPECT_EQ(map_.GetWordPairs(pairs, &keys_, &values_), 4);

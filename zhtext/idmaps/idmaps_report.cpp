@@ -1,4 +1,5 @@
 // CIDMaps: the text report and the map as word pairs.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -21,10 +22,11 @@ class ReportWriter {
  public:
   explicit ReportWriter(std::FILE* out) : out_(out) {}
 
+  // `format` is one of the report's short pieces with a single %d.
   void Append(const char* format, int a) {
-    char number[16];
-    const int n = std::snprintf(number, sizeof(number), format, a);
-    buffer_.append(number, static_cast<std::size_t>(n));
+    char piece[64];
+    const int n = std::snprintf(piece, sizeof(piece), format, a);
+    if (n > 0) buffer_.append(piece, std::min(static_cast<std::size_t>(n), sizeof(piece) - 1));
     FlushIfLarge();
   }
   void Append(const char* text) {
