@@ -278,7 +278,6 @@ int CIDMaps::GetMinID(int key) const {
 
 int CIDMaps::GetRelated(int key, std::vector<int>& result) const {
   result.clear();
-  if (!m_bPacked || key < 0 || key >= m_nIndexSize) return 0;
   int n = 0;
   const int* list = GetIDList(key, &n);
   if (n == 1) {
