@@ -109,6 +109,7 @@ TEST_F(WordlistCommandTest, UsageAndFileErrors) {
       {"get_without_handle", {"wordlist", "get", wl}, 2},
       {"get_not_a_handle", {"wordlist", "get", wl, "12x"}, 2},
       {"get_handle_out_of_range", {"wordlist", "get", wl, "99999999999"}, 2},
+      {"get_handle_after_a_blank", {"wordlist", "get", wl, " 1"}, 2},
       {"build_missing_dict", {"wordlist", "build", list_, dir_.File("none.dic"), wl}, 1},
       {"build_dict_is_not_a_dict", {"wordlist", "build", list_, list_, wl}, 1},
       {"build_missing_list", {"wordlist", "build", dir_.File("none.txt"), dict_, wl}, 1},

@@ -82,9 +82,7 @@ int RunCipher(int argc, char** argv) {
   if (in_path == "-") {
     ok = cipher.EncriptStream(stdin, out_path.c_str());
   } else {
-    std::FILE* probe = std::fopen(in_path.c_str(), "rb");
-    if (probe == nullptr) return Failure(kName, "cannot open '" + in_path + "'");
-    std::fclose(probe);
+    if (!CanRead(in_path)) return Failure(kName, "cannot open '" + in_path + "'");
     ok = cipher.EncriptFile(in_path.c_str(), out_path.c_str());
   }
   if (!ok) return Failure(kName, "cannot encipher into '" + out_path + "' (read or write failed)");

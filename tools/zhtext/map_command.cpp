@@ -111,13 +111,6 @@ bool LoadMap(const char* command, const std::string& path, CIDMaps* map, int* ex
   return true;
 }
 
-bool Readable(const std::string& path) {
-  std::FILE* fp = std::fopen(path.c_str(), "rb");
-  if (fp == nullptr) return false;
-  std::fclose(fp);
-  return true;
-}
-
 // Whether `path` can be written, tried before the work starts; a file the
 // probe creates is removed again.
 bool Writable(const std::string& path) {
@@ -166,7 +159,7 @@ int RunImport(int argc, char** argv) {
   }
   const std::string& outPath = positional.back();
   for (std::size_t i = 0; i < inputs; ++i) {
-    if (!Readable(positional[i])) return Failure(command, "cannot open '" + positional[i] + "'");
+    if (!CanRead(positional[i])) return Failure(command, "cannot open '" + positional[i] + "'");
   }
   if (!Writable(outPath)) return Failure(command, "cannot write '" + outPath + "'");
   int exitCode = kExitFailed;

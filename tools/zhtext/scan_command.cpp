@@ -194,10 +194,11 @@ class PieceSegmenter {
       ends.clear();
       // The token ends are where the output holds a separator. With a byte
       // that the piece lacks as separator they are plain to see; otherwise
-      // the output with two separators differs exactly at them.
+      // the output with two separators differs exactly at them. With all
+      // handles, token k has handle k.
       const char sep = AbsentByte(*piece);
-      const int count = dict_.Segment(piece->c_str(), &handles_, &handlesSize_, &out_, &outSize_,
-                                      true, maxLen_, sep != 0 ? sep : 'a');
+      dict_.Segment(piece->c_str(), &handles_, &handlesSize_, &out_, &outSize_, true, maxLen_,
+                    sep != 0 ? sep : 'a');
       const std::size_t length = std::strlen(out_);
       if (sep != 0) {
         for (std::size_t i = 0; i < length; ++i) {
@@ -209,7 +210,6 @@ class PieceSegmenter {
           if (out_[i] != other_[i]) ends.push_back(i - ends.size());
         }
       }
-      if (static_cast<int>(ends.size()) != count) ends.resize(static_cast<std::size_t>(count));
       sink(piece, ends, handles_);
     });
   }

@@ -1,5 +1,6 @@
 #include "tools/zhtext/tool_common.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -102,7 +103,8 @@ int Failure(const char* command, const std::string& message) {
 }
 
 bool ParseInt(const std::string& text, int* value) {
-  if (text.empty()) return false;
+  // strtol would skip leading blanks.
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
   errno = 0;
   char* end = nullptr;
   const long parsed = std::strtol(text.c_str(), &end, 10);
@@ -118,6 +120,13 @@ std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, in
     return nullptr;
   }
   return dict;
+}
+
+bool CanRead(const std::string& path) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return false;
+  std::fclose(in);
+  return true;
 }
 
 bool ReadInput(const std::string& path, std::string* data, std::string* error) {
@@ -152,11 +161,9 @@ bool WriteOutput(const std::string& path, const std::string& data, std::string* 
 
 std::string GbkToUtf8Text(const std::string& gbk, std::size_t* replaced) {
   std::vector<char16_t> units(gbk.size() + 1);
-  std::size_t n = DecodeCp936Lenient(gbk.data(), gbk.size(), units.data(), replaced);
-  char* utf8 = nullptr;
-  UnicodeToUtf8(units.data(), static_cast<unsigned>(n * 2), &utf8);
-  std::string out(utf8);
-  std::free(utf8);
+  const std::size_t n = DecodeCp936Lenient(gbk.data(), gbk.size(), units.data(), replaced);
+  std::string out(3 * n, '\0');
+  out.resize(UnitsToUtf8(units.data(), n, &out[0]));
   return out;
 }
 

@@ -79,6 +79,10 @@ bool ParseInt(const std::string& text, int* value);
 // corrupt.
 std::unique_ptr<CPDAT> LoadDict(const char* command, const std::string& path, int* exitCode);
 
+// Whether the file at `path` can be opened for reading (checked before
+// work starts, to report a missing input by its own message).
+bool CanRead(const std::string& path);
+
 // Reads a whole file, or standard input when `path` is empty or "-".
 // False with a one-line reason in `error`.
 bool ReadInput(const std::string& path, std::string* data, std::string* error);

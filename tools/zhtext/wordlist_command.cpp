@@ -1,11 +1,9 @@
 // zhtext wordlist: build word list files (handle -> text) from a word list
 // and its dictionary, and read texts back by handle.
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tools/zhtext/commands.h"
 #include "tools/zhtext/tool_common.h"
@@ -53,7 +51,6 @@ const char kGetUsage[] =
     "  --plain  LIST was built with --plain (its text block is not enciphered)\n"
     "  --utf8   print the texts in UTF-8 (default GBK)\n";
 
-
 int RunBuild(int argc, char** argv) {
   const char* command = "wordlist build";
   bool plain = false;
@@ -71,13 +68,10 @@ int RunBuild(int argc, char** argv) {
   const std::string& dictPath = args.positional()[1];
   const std::string& outPath = args.positional()[2];
 
-  auto dict = std::make_unique<CPDAT>(0);
-  if (!dict->Load(dictPath.c_str())) {
-    return Failure(command, "cannot load dictionary '" + dictPath + "' (missing or corrupt)");
-  }
-  std::FILE* probe = std::fopen(listPath.c_str(), "rb");
-  if (probe == nullptr) return Failure(command, "cannot open word list '" + listPath + "'");
-  std::fclose(probe);
+  int exitCode = kExitFailed;
+  std::unique_ptr<CPDAT> dict = LoadDict(command, dictPath, &exitCode);
+  if (dict == nullptr) return exitCode;
+  if (!CanRead(listPath)) return Failure(command, "cannot open word list '" + listPath + "'");
 
   CWordList list(!plain, dict.get());
   const int words = list.Import(listPath.c_str(), dict.get(), stderr);
