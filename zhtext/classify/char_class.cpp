@@ -3,16 +3,13 @@
 #include <cstring>
 
 #include "zhtext/util/file_reader.h"
+#include "zhtext/util/string_utils.h"
 
 namespace zhtext {
 
 namespace {
 
 inline unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
-
-inline bool IsAsciiLetter(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
 
 inline bool IsHanziLead(unsigned char c) { return c >= 0xB0 && c <= 0xF7; }
 
@@ -62,7 +59,7 @@ bool IsAllFullWidthLetters(const char* text) {
 bool IsOrdinalThenLetters(const char* text) {
   std::size_t len = std::strlen(text);
   for (std::size_t i = PairStep(text, len, IsOrdinalPair); i < len; ++i) {
-    if (!IsAsciiLetter(Byte(text[i]))) return false;
+    if (!IsAsciiLetter(text[i])) return false;
   }
   return true;
 }
@@ -101,9 +98,9 @@ bool IsEnglishText(const char* text) {
   std::size_t len = std::strlen(text);
   int letters = 0;
   for (std::size_t k = 0; k < 10; ++k) {
-    unsigned char c = Byte(text[k * len / 10]);
-    if (RulesOutEnglish(c)) return false;
-    if (IsAsciiLetter(c)) ++letters;
+    const char sample = text[k * len / 10];
+    if (RulesOutEnglish(Byte(sample))) return false;
+    if (IsAsciiLetter(sample)) ++letters;
   }
   if (len > 3 && (RulesOutEnglish(Byte(text[1])) || RulesOutEnglish(Byte(text[len - 2])))) {
     return false;

@@ -6,6 +6,7 @@
 #include "zhtext/classify/token_tables.h"
 #include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/util/gbk_text.h"
+#include "zhtext/util/string_utils.h"
 
 namespace zhtext {
 
@@ -59,7 +60,7 @@ std::size_t SkipFullWidthDigits(const char* text, std::size_t pos, std::size_t l
 
 // ASCII digits from `pos`.
 std::size_t SkipAsciiDigits(const char* text, std::size_t pos, std::size_t len) {
-  while (pos < len && text[pos] >= '0' && text[pos] <= '9') ++pos;
+  while (pos < len && IsDigit(text[pos])) ++pos;
   return pos;
 }
 
@@ -115,9 +116,9 @@ bool IsNumericQuantity(const char* text, std::size_t len) {
   if (IsPercent(c)) {
     pos += c.size;
   } else {
-    for (;;) {
+    while (pos < len) {
       TokenChar unit(text + pos);
-      if (pos >= len || !unit.In(UNIT_CHARS)) break;
+      if (!unit.In(UNIT_CHARS)) break;
       pos += unit.size;
     }
   }

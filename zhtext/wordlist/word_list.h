@@ -156,7 +156,7 @@ class CWordList {
   // that was never filled is written as the empty list (16 zero bytes).
   // False when the file cannot be opened or a write fails (the file may then
   // be incomplete), and, writing nothing, when the list is being filled
-  // (Init or AddWord since the last indexing: call BuildIndex first).
+  // (after Init, before BuildIndex: call BuildIndex first).
   bool Save(const char* path) const;
 
   // Replaces the list by the one in the file, deciphering the text block
