@@ -332,25 +332,7 @@ void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 class PdatLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(PdatLayoutTest, FastBuildEqualsThePlainRules) {
-  const LayoutCase& c = GetParam();
-  const NaivePdat expected = BuildNaivePdat(c.words, c.mode);
-
-  auto dict = std::make_unique<PeekPdat>(c.mode);
-  for (const std::string& word : c.words) dict->AddWord(word.c_str(), false);
-  dict->Build();
-  TempDir dir;
-  const std::string path = dir.File("layout.dic");
-  ASSERT_TRUE(dict->Save(path.c_str()));
-  const std::string actual = ReadFile(path);
-
-  EXPECT_EQ(expected.maxCell, dict->GetMaxCell());
-  EXPECT_EQ(expected.wordCount, dict->GetWordCount());
-  ASSERT_EQ(expected.file.size(), actual.size());
-  if (expected.file != actual) {
-    std::size_t i = 0;
-    while (expected.file[i] == actual[i]) ++i;
-    ADD_FAILURE() << "first difference at byte " << i;
-  }
+  ExpectPlainRulesLayout(GetParam().words, GetParam().mode);
 }
 
 TEST_P(PdatLayoutTest, EveryWordIsFoundAndTheLeafTestIsExact) {

@@ -277,6 +277,22 @@ TEST_F(PdatFileTest, ImportPrintsProgressAfterEveryHundredthWord) {
             ::testing::internal::GetCapturedStdout());
 }
 
+TEST_F(PdatFileTest, EntriesLeftOutByTheFilterPrintNoProgress) {
+  // Both entries arrive while the word count is 0, a multiple of 100: only
+  // the one that reaches AddWord reports.
+  const std::string list = Path("filtered.txt");
+  WriteFile(list, "ab\n\xEF\xBB\xBF\n");
+  auto filter = BuildDict(0, {"ab"});
+  const std::string progressPath = Path("filtered.out");
+  std::FILE* progress = std::fopen(progressPath.c_str(), "wb");
+  ASSERT_NE(nullptr, progress);
+  auto dict = std::make_unique<CPDAT>(0);
+  EXPECT_EQ(0, dict->ImportWithProgress(list.c_str(), filter.get(), progress));
+  std::fclose(progress);
+  EXPECT_EQ("0\t Completed!\r", ReadFile(progressPath));
+  EXPECT_EQ("ab\n\n", ReadFile(list + "_export.txt"));
+}
+
 TEST_F(PdatFileTest, ImportFailureLeavesTheDictionaryAlone) {
   auto dict = BuildDict(0, SampleWords());
   const std::vector<int> before = Answers(*dict, Probes());

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ TEST(PdatCharCodeTest, ReadsOneCharacterPerMode) {
       {"mode2_run_stops_at_len", 2, ",,,", 2, 9, 2},
       // The re-read as a GBK character stays inside the counted text.
       {"mode2_lead_at_len_not_joined", 2, "\xA3\xA8", 1, 0xA3, 1},
+      // A counted key may hold a zero byte: a lead byte before it still
+      // forms a two-byte character, as any second byte does.
+      {"mode0_lead_before_zero", 0, std::string("\xD6\0", 2), -1, 0xD600, 2},
+      {"mode2_lead_before_zero", 2, std::string("\xD6\0", 2), -1, 0xD600, 2},
   };
   for (const CharCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -126,6 +131,23 @@ TEST(PdatSearchTest, KeyEdgeCases) {
     EXPECT_EQ(row.handle, dict->Search(row.key.data(), static_cast<unsigned>(row.key.size())));
   }
   EXPECT_EQ(-1, dict->Search(nullptr));
+}
+
+TEST(PdatSearchTest, ZeroTerminatedKeyGoesThroughTheCountedSearch) {
+  // Search(key) calls Search(key, len) through the virtual table, so a
+  // dictionary that overrides the counted search serves both.
+  class Shifted : public CPDAT {
+   public:
+    using CPDAT::CPDAT;
+    using CPDAT::Search;
+    int Search(const char* key, unsigned len) const override { return CPDAT::Search(key, len) + 100; }
+  };
+  auto dict = std::make_unique<Shifted>(0);
+  dict->AddWord("ab", false);
+  dict->Build();
+  const CPDAT& base = *dict;
+  EXPECT_EQ(100, base.Search("ab"));
+  EXPECT_EQ(99, base.Search("zz"));
 }
 
 TEST(PdatSearchTest, CountedKeyStopsAtItsLength) {

@@ -32,9 +32,7 @@ CPDAT::CPDAT(int encoding)
   std::memset(m_nCharCode, 0xFF, sizeof(m_nCharCode));
   std::memset(m_nCharFreq, 0, sizeof(m_nCharFreq));
   std::memset(m_nCharCount, 0, sizeof(m_nCharCount));
-  m_pRoot = static_cast<PDAT_NODE*>(std::calloc(1, sizeof(PDAT_NODE)));
-  if (m_pRoot == nullptr) throw std::bad_alloc();
-  Reset();
+  Reset();  // allocates the root
 }
 
 int CPDAT::GetMaxCell() const { return m_nMaxCell; }

@@ -179,15 +179,18 @@ class CPDAT {
 
   // Adds `word` with `handle` (must not be negative). Returns the handle for
   // a new word; -1 for a word already present, an empty word or one made
-  // only of mode-2 separators. With `track`, a known word's count grows and
-  // its handle is returned (see the word frequency operations).
+  // only of tabs or mode-2 separators. Characters that read as the value 9
+  // (a tab, and in mode 2 every separator run) are not stored: the word is
+  // the one without them. With `track`, a known word's count grows and its
+  // handle is returned (see the word frequency operations).
   int AddWord(const char* word, int handle, bool track);
 
   // AddWord(word, GetWordCount(), track).
   int AddWord(const char* word, bool track);
 
   // The handle of `word` in the construction tree, or -1 (also after Build,
-  // when there is no tree).
+  // when there is no tree). Looking up changes nothing: the character counts
+  // that decide the packing count only the words added.
   int FindWord(const char* word);
 
   // Packs the construction tree into cells and releases the tree; does
@@ -232,9 +235,6 @@ class CPDAT {
   // The longest text the scanning operations accept (about 1 GiB).
   static constexpr int kMaxScanText = 0x3FFFFFFF;
 
-  // The delimiters of Segment: an unknown ASCII run is cut at them.
-  static bool IsDelimiter(unsigned char c);
-
   // The boundary test of the span [start, end) of `text` (length `len`):
   // true when the span is accepted.
   static bool IsWordBoundary(const char* text, int start, int end, int len);
@@ -248,12 +248,12 @@ class CPDAT {
   //   From the segment start the walk goes as far as the trie allows and
   //   emits the longest word found (a leaf at once). A character that begins
   //   no word is a token of its own; an ASCII character (one byte, below
-  //   0x80, not a delimiter) takes the following ASCII bytes up to a
-  //   delimiter or a byte of 0x80 or more with it, so an unknown ASCII word
-  //   or number stays one token. With `maxLen` > 0 a walk that has read
-  //   more than `maxLen` bytes stops and emits the longest word found so
-  //   far, which may pass `maxLen` by its last character; `maxLen` <= 0: no
-  //   limit.
+  //   0x80, not a delimiter: one of " \t-_,.:/~#%^*()") takes the following
+  //   ASCII bytes up to a delimiter or a byte of 0x80 or more with it, so an
+  //   unknown ASCII word or number stays one token. With `maxLen` > 0 a
+  //   walk that has read more than `maxLen` bytes stops and emits the
+  //   longest word found so far, which may pass `maxLen` by its last
+  //   character; `maxLen` <= 0: no limit.
   // With `handles` and `handlesSize` given, the handle array (*handlesSize
   // entries; grown with realloc to length + 2 when smaller) receives the
   // handle of every dictionary word emitted, and with `allHandles` also -1
@@ -413,7 +413,7 @@ class CPDAT {
   void PackTree();
 
   // Frequency-list hooks of tracked adding.
-  void TrackNewWord(const char* word, int handle);
+  void TrackNewWord(const char* word);
   WORD_FREQ* TrackedEntry(int handle);
 
   // The entries in ranked order (indices into m_vecWordFreq).

@@ -283,9 +283,7 @@ PDAT_NODE* CPDAT::AppendChild(PDAT_NODE* node, int label) {
   return child;
 }
 
-void CPDAT::TrackNewWord(const char* word, int /*handle*/) {
-  m_vecWordFreq.push_back(WORD_FREQ{word, 1});
-}
+void CPDAT::TrackNewWord(const char* word) { m_vecWordFreq.push_back(WORD_FREQ{word, 1}); }
 
 WORD_FREQ* CPDAT::TrackedEntry(int handle) {
   if (handle < 0 || static_cast<std::size_t>(handle) >= m_vecWordFreq.size()) return nullptr;
@@ -379,7 +377,7 @@ int CPDAT::AddOrFind(const char* word, int handle, bool track, bool findOnly) {
     if (findOnly) return -1;
     reached->handle = handle;
     ++m_nWordCount;
-    if (track) TrackNewWord(reinterpret_cast<const char*>(s), handle);
+    if (track) TrackNewWord(reinterpret_cast<const char*>(s));
     return handle;
   }
   if (findOnly) return reached->handle;

@@ -26,8 +26,18 @@ namespace {
 // cell, so that every step fails without a test for a missing array.
 const PDAT_CELL kNoCells[1] = {{-1, -1, -1}};
 
-bool IsAsciiLetter(unsigned char c) { return static_cast<unsigned>((c | 0x20) - 'a') < 26u; }
-bool IsAsciiDigit(unsigned char c) { return static_cast<unsigned>(c - '0') < 10u; }
+// Inline here rather than the out-of-line IsAsciiLetter and IsDigit of
+// string_utils.h: the boundary test runs for every word a scan finds.
+inline bool IsLetterByte(char c) {
+  return static_cast<unsigned>((static_cast<unsigned char>(c) | 0x20) - 'a') < 26u;
+}
+inline bool IsDigitByte(char c) { return static_cast<unsigned>(c - '0') < 10u; }
+
+// Both ASCII letters or both ASCII digits: bytes of one ASCII word or
+// number, which no word boundary may fall between.
+inline bool SameAsciiRun(char a, char b) {
+  return (IsLetterByte(a) && IsLetterByte(b)) || (IsDigitByte(a) && IsDigitByte(b));
+}
 
 // The delimiters of Segment, by byte.
 struct DelimiterTable {
@@ -90,22 +100,10 @@ Trie ScanTrie(const PDAT_CELL* cells, int maxCell) {
 
 }  // namespace
 
-bool CPDAT::IsDelimiter(unsigned char c) { return Delimiter(c); }
-
 bool CPDAT::IsWordBoundary(const char* text, int start, int end, int len) {
-  const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
-  if (t == nullptr) return true;
-  if (start > 0 && start < len) {
-    const unsigned char a = t[start - 1], b = t[start];
-    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b)))
-      return false;
-  }
-  if (end >= 1 && end < len) {
-    const unsigned char a = t[end - 1], b = t[end];
-    if ((IsAsciiLetter(a) && IsAsciiLetter(b)) || (IsAsciiDigit(a) && IsAsciiDigit(b)))
-      return false;
-  }
-  return true;
+  if (text == nullptr) return true;
+  if (start > 0 && start < len && SameAsciiRun(text[start - 1], text[start])) return false;
+  return !(end >= 1 && end < len && SameAsciiRun(text[end - 1], text[end]));
 }
 
 // ---- Segment -------------------------------------------------------------------
@@ -469,16 +467,12 @@ void CPDAT::FindWordsIn(const unsigned char* t, int len, char* out, bool* found)
     if (wordLen > 0) {
       s += wordLen;
     } else {
-      const unsigned char c = t[s];
+      const char c = text[s];
       s += firstLen;
       // No word starts inside the run of letters (or digits) that a letter
       // (digit) beginning no word belongs to: the boundary test rejects it.
       if (failedAtStart && firstLen == 1) {
-        if (IsAsciiLetter(c)) {
-          while (s < len && IsAsciiLetter(t[s])) ++s;
-        } else if (IsAsciiDigit(c)) {
-          while (s < len && IsAsciiDigit(t[s])) ++s;
-        }
+        while (s < len && SameAsciiRun(c, text[s])) ++s;
       }
     }
   }
