@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "tests/support/gbk_text.h"
 #include "tests/support/iconv_reference.h"
 #include "zhtext/encoding/gbk_table.h"
+#include "zhtext/encoding/utf8_coder.h"
 
 namespace zhtext {
 namespace {
@@ -152,6 +156,102 @@ TEST(Utf8ToGbkTest, AnUnrepresentableUnitEndsTheText) {
     std::string out = "stale";
     EXPECT_EQ(Utf8ToGbk(row.utf8.c_str(), out), 1);
     EXPECT_EQ(Hex(out), Hex(row.gbk));
+  }
+}
+
+// Appends the GBK bytes of a table entry: one byte below 0x100, else lead
+// then trail.
+void AppendCode(std::string* gbk, std::uint16_t code) {
+  if (code >= 0x100) *gbk += static_cast<char>(code >> 8);
+  *gbk += static_cast<char>(code & 0xFF);
+}
+
+// Each conversion has a fast path of its own (the GBK to UTF-8 table, the
+// direct UTF-8 to GBK loop); all must agree with the unit-by-unit
+// converters on every character, the ones with 2-byte UTF-8 forms included.
+TEST(Cp936Test, EveryMappedCharacterAgreesWithTheUnitConverters) {
+  std::u16string units;
+  std::string gbk;
+  for (unsigned u = 1; u < 0x10000; ++u) {
+    std::uint16_t code = kGbkTable[u];
+    if (code == 0) continue;
+    units.push_back(static_cast<char16_t>(u));
+    AppendCode(&gbk, code);
+  }
+  ASSERT_EQ(units.size(), 0x7Fu + 21792u);
+  std::string utf8(units.size() * 3, '\0');
+  utf8.resize(UnitsToUtf8(units.data(), units.size(), &utf8[0]));
+
+  std::u16string wide;
+  EXPECT_EQ(GbkToWide(gbk, wide), static_cast<int>(units.size()));
+  EXPECT_TRUE(wide == units);
+  std::string out;
+  EXPECT_EQ(GbkToUtf8(gbk.c_str(), out), static_cast<int>(units.size()));
+  EXPECT_TRUE(out == utf8);
+  EXPECT_EQ(Utf8ToGbk(utf8.c_str(), out), 1);
+  EXPECT_TRUE(out == gbk);
+  EXPECT_EQ(WideToGbk(units, out), static_cast<int>(gbk.size()));
+  EXPECT_TRUE(out == gbk);
+  std::vector<char> table(utf8.size() + 2);
+  Utf8ToGbkByTable(utf8.c_str(), table.data());
+  EXPECT_TRUE(std::string(table.data()) == gbk);
+}
+
+// Random byte mixtures (fixed seed): bytes from every range the decoders
+// tell apart, and whole characters, so that valid and invalid runs meet.
+std::string RandomBytes(std::mt19937& rng, const std::vector<std::string>& pieces) {
+  std::string text;
+  const std::size_t n = rng() % 24;
+  for (std::size_t i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
+  return text;
+}
+
+TEST(GbkToUtf8Test, AgreesWithGbkToWideOnRandomText) {
+  const std::vector<std::string> pieces = {
+      "a", " ", "\x80", "\x81", "\xFF", "\x40", "\xA1", "\xA2\xA0",
+      G("中"), G("§"), G("€"), G("。"), "\xA1\xA4", "\xFE\xFE", "\xD6"};
+  std::mt19937 rng(936);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string gbk = RandomBytes(rng, pieces);
+    SCOPED_TRACE(Hex(gbk));
+    std::u16string wide;
+    const int units = GbkToWide(gbk, wide);
+    std::string out;
+    ASSERT_EQ(GbkToUtf8(gbk.c_str(), out), units);
+    if (units < 0) {
+      ASSERT_EQ(out, gbk);
+      continue;
+    }
+    std::string expected(wide.size() * 3, '\0');
+    expected.resize(UnitsToUtf8(wide.data(), wide.size(), &expected[0]));
+    ASSERT_EQ(Hex(out), Hex(expected));
+  }
+}
+
+// Utf8ToGbk converts in one pass what Utf8ToUnicode decodes, stopping at a
+// zero unit or a unit without a code.
+TEST(Utf8ToGbkTest, AgreesWithUtf8ToUnicodeOnRandomText) {
+  const std::vector<std::string> pieces = {
+      "a", "\x7F", "\x80", "\xBF", "\xC2", "\xC0\x80", "\xC3\x41", "\xDF",
+      "\xE4", "\xE4\xB8", "\xE4\xB8\xAD", "\xEE\x80\x80", "\xEF", "\xF0\x9F\x98\x80",
+      "\xF8", "\xFF", "\xC2\xA7", "\xE2\x82\xAC", "\xE3\x80\x82"};
+  std::mt19937 rng(20240105);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string utf8 = RandomBytes(rng, pieces);
+    SCOPED_TRACE(Hex(utf8));
+    char16_t* units = nullptr;
+    int count = 0;
+    Utf8ToUnicode(utf8.c_str(), &units, &count);
+    std::string expected;
+    for (int i = 0; i < count && units[i] != 0; ++i) {
+      const std::uint16_t code = kGbkTable[units[i]];
+      if (code == 0) break;
+      AppendCode(&expected, code);
+    }
+    std::free(units);
+    std::string out;
+    Utf8ToGbk(utf8.c_str(), out);
+    ASSERT_EQ(Hex(out), Hex(expected));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "zhtext/encoding/gbk_table.h"
+#include "zhtext/encoding/internal/ascii_run.h"
 
 namespace zhtext {
 
@@ -42,6 +43,18 @@ const ReverseTable& Tables() {
 }
 
 const char16_t* Reverse() { return Tables().units; }
+
+// Writes the GBK bytes of a table entry (one byte for the euro sign, else
+// lead then trail) at `out`; returns the end.
+inline char* PutCode(std::uint16_t code, char* out) {
+  if (code < 0x100) {
+    *out++ = static_cast<char>(code);
+  } else {
+    *out++ = static_cast<char>(code >> 8);
+    *out++ = static_cast<char>(code & 0xFF);
+  }
+  return out;
+}
 
 inline bool AllAscii8(const unsigned char* p) {
   std::uint64_t word;
@@ -95,15 +108,7 @@ inline std::size_t DecodeStrict(const unsigned char* s, std::size_t len, Put put
 inline std::size_t EncodeStrict(const char16_t* src, std::size_t count, char* out, char** end) {
   std::size_t i = 0;
   for (; i < count; ++i) {
-    // ASCII runs four units at a time.
-    while (i + 4 <= count && ((src[i] | src[i + 1] | src[i + 2] | src[i + 3]) & 0xFF80) == 0) {
-      out[0] = static_cast<char>(src[i]);
-      out[1] = static_cast<char>(src[i + 1]);
-      out[2] = static_cast<char>(src[i + 2]);
-      out[3] = static_cast<char>(src[i + 3]);
-      out += 4;
-      i += 4;
-    }
+    i = internal::CopyAsciiUnits(src, i, count, &out);
     if (i == count) break;
     char16_t u = src[i];
     if (u < 0x80) {
@@ -112,12 +117,7 @@ inline std::size_t EncodeStrict(const char16_t* src, std::size_t count, char* ou
     }
     std::uint16_t code = kGbkTable[u];
     if (code == 0) break;
-    if (code < 0x100) {
-      *out++ = static_cast<char>(code);
-    } else {
-      *out++ = static_cast<char>(code >> 8);
-      *out++ = static_cast<char>(code & 0xFF);
-    }
+    out = PutCode(code, out);
   }
   *end = out;
   return i;
@@ -270,13 +270,7 @@ int Utf8ToGbk(const char* text, std::string& out) {
     }
     std::uint16_t code = kGbkTable[u];
     if (code == 0) break;
-    if (code < 0x100) {
-      *p++ = static_cast<char>(code);
-    } else {
-      p[0] = static_cast<char>(code >> 8);
-      p[1] = static_cast<char>(code & 0xFF);
-      p += 2;
-    }
+    p = PutCode(code, p);
   }
   out.resize(static_cast<std::size_t>(p - out.data()));
   return 1;

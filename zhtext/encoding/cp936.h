@@ -30,10 +30,11 @@ char16_t Cp936ToUnicode(unsigned code);
 long DecodeCp936(const char* src, std::size_t len, char16_t* dst,
                  std::size_t* validLen = nullptr);
 
-// As DecodeCp936 but never fails: an invalid sequence becomes U+FFFD (a
-// two-byte sequence without an entry, or a lone lead byte at the end, counts
-// as one character). `*replaced` (when given) receives the number of U+FFFD
-// written in place of invalid sequences.
+// As DecodeCp936 but never fails: an invalid sequence becomes one U+FFFD. A
+// lone lead byte at the end is one such sequence; so is a two-byte sequence
+// without an entry, except that a second byte below 0x80 is not swallowed:
+// it is decoded as the next character. `*replaced` (when given) receives the
+// number of U+FFFD written in place of invalid sequences.
 std::size_t DecodeCp936Lenient(const char* src, std::size_t len, char16_t* dst,
                                std::size_t* replaced = nullptr);
 

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "zhtext/encoding/internal/code_list.h"
 #include "zhtext/util/text_mode.h"
 
 namespace zhtext {
@@ -16,16 +18,27 @@ void PrintHex(const char* data, unsigned len) {
 
 void PrintHexString(const char* text) { PrintHex(text, static_cast<unsigned>(std::strlen(text))); }
 
-bool WriteGB2312Table(const char* path) {
+namespace internal {
+
+bool WriteCodeList(const char* path, int firstLead) {
   std::FILE* file = OpenTextFile(path, "w");
   if (file == nullptr) return false;
-  bool ok = true;
-  for (int lead = 0xB0; lead <= 0xFE; ++lead) {
+  // The whole list goes out in one write.
+  std::string lines;
+  lines.reserve(static_cast<std::size_t>(0xFF - firstLead) * 94 * 12);
+  char line[32];
+  for (int lead = firstLead; lead <= 0xFE; ++lead) {
     for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-      ok = PrintText(file, "%c%c,%d,%d\n", lead, trail, lead, trail) >= 0 && ok;
+      int n = std::snprintf(line, sizeof(line), "%c%c,%d,%d\n", lead, trail, lead, trail);
+      lines.append(line, static_cast<std::size_t>(n));
     }
   }
+  bool ok = WriteText(file, lines.data(), lines.size());
   return std::fclose(file) == 0 && ok;
 }
+
+}  // namespace internal
+
+bool WriteGB2312Table(const char* path) { return internal::WriteCodeList(path, 0xB0); }
 
 }  // namespace zhtext

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace zhtext {
 
@@ -78,16 +79,8 @@ int GetXmlInt(const char* text, const char* tag) {
 }
 
 bool GetXmlFieldBuf(const char* text, const char* tag, char* dst) {
-  const char* end = nullptr;
-  const char* begin = FindXmlValue(text, tag, &end);
-  if (begin == nullptr) {
-    dst[0] = '\0';
-    return false;
-  }
-  std::size_t len = static_cast<std::size_t>(end - begin);
-  std::memcpy(dst, begin, len);
-  dst[len] = '\0';
-  return true;
+  // The caller sized `dst` for the value: no cut.
+  return GetXmlFieldBuf(text, tag, dst, std::numeric_limits<std::size_t>::max());
 }
 
 bool GetXmlFieldBuf(const char* text, const char* tag, char* dst, std::size_t dstSize) {

@@ -2,17 +2,15 @@
 
 #include <cstring>
 
+#include "zhtext/encoding/internal/gbk_step.h"
+
 namespace zhtext {
 
 namespace {
 
 inline unsigned char Byte(const char* p) { return static_cast<unsigned char>(*p); }
 
-// Length of the GBK character at `text` (0 at the terminator).
-inline int GbkCharLength(const char* text) {
-  if (text[0] == '\0') return 0;
-  return (Byte(text) >= 0x80 && text[1] != '\0') ? 2 : 1;
-}
+using internal::GbkCharLength;
 
 // Length of the UTF-8 character at `text`, as its first byte announces it,
 // cut to the bytes left before the terminator.

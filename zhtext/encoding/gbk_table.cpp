@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "zhtext/encoding/internal/ascii_run.h"
 #include "zhtext/encoding/internal/utf8_scan.h"
 
 namespace zhtext {
@@ -35,14 +36,7 @@ std::size_t UnitsToGbk(const char16_t* units, std::size_t count, char* out,
   char* p = out;
   std::size_t i = 0;
   while (i < count) {
-    while (i + 4 <= count && ((units[i] | units[i + 1] | units[i + 2] | units[i + 3]) & 0xFF80) == 0) {
-      p[0] = static_cast<char>(units[i]);
-      p[1] = static_cast<char>(units[i + 1]);
-      p[2] = static_cast<char>(units[i + 2]);
-      p[3] = static_cast<char>(units[i + 3]);
-      p += 4;
-      i += 4;
-    }
+    i = internal::CopyAsciiUnits(units, i, count, &p);
     if (i == count) break;
     p = PutGbk(units[i++], p, &unmapped);
   }

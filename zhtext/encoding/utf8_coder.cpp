@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "zhtext/encoding/internal/ascii_run.h"
 #include "zhtext/encoding/internal/utf8_scan.h"
 
 namespace zhtext {
@@ -115,15 +116,7 @@ std::size_t UnitsToUtf8(const char16_t* units, std::size_t count, char* out) {
   char* start = out;
   std::size_t i = 0;
   while (i < count) {
-    // ASCII runs four units at a time.
-    while (i + 4 <= count && ((units[i] | units[i + 1] | units[i + 2] | units[i + 3]) & 0xFF80) == 0) {
-      out[0] = static_cast<char>(units[i]);
-      out[1] = static_cast<char>(units[i + 1]);
-      out[2] = static_cast<char>(units[i + 2]);
-      out[3] = static_cast<char>(units[i + 3]);
-      out += 4;
-      i += 4;
-    }
+    i = internal::CopyAsciiUnits(units, i, count, &out);
     if (i == count) break;
     out = PutUtf8(units[i++], out);
   }

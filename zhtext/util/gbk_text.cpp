@@ -1,12 +1,12 @@
 #include "zhtext/util/gbk_text.h"
 
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "zhtext/encoding/gbk_chars.h"
+#include "zhtext/encoding/internal/code_list.h"
+#include "zhtext/encoding/internal/gbk_step.h"
 #include "zhtext/util/gbk_text_tables.h"
-#include "zhtext/util/text_mode.h"
+#include "zhtext/util/string_utils.h"
 
 namespace zhtext {
 
@@ -14,15 +14,10 @@ namespace {
 
 inline unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
-// Length of the character at `text` (0 at the terminator).
-inline std::size_t CharLength(const char* text) {
-  if (text[0] == '\0') return 0;
-  return (Byte(text[0]) >= 0x80 && text[1] != '\0') ? 2 : 1;
-}
+using internal::GbkCharLength;
 
 inline bool IsUpper(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 inline bool IsLower(unsigned char c) { return c >= 'a' && c <= 'z'; }
-inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // Whether the two bytes at `pair` are one of the two-byte characters of
 // `table`, compared character by character (never across two characters).
@@ -86,7 +81,7 @@ bool FoldFullWidth(char* text) {
   bool folded = false;
   std::size_t r = 0, w = 0;
   while (text[r] != '\0') {
-    if (CharLength(text + r) == 1) {
+    if (GbkCharLength(text + r) == 1) {
       text[w++] = text[r++];
       continue;
     }
@@ -108,7 +103,7 @@ char* NormalizeForSearch(char* text) {
   std::size_t r = 0, w = 0;
   while (text[r] != '\0') {
     unsigned char c = Byte(text[r]);
-    if (CharLength(text + r) == 2) {
+    if (GbkCharLength(text + r) == 2) {
       unsigned char trail = Byte(text[r + 1]);
       if (c == 0xA3 && trail >= 0xB0 && trail <= 0xB9) {
         text[w++] = static_cast<char>(trail - 0x80);
@@ -127,15 +122,14 @@ char* NormalizeForSearch(char* text) {
       r += 2;
       continue;
     }
-    ++r;
+    const char ch = text[r++];
     if (IsUpper(c)) {
       text[w++] = static_cast<char>(c + ('a' - 'A'));
-    } else if (IsDigit(c) || IsLower(c) || std::strchr("+-;{}\r\n", c) != nullptr) {
-      text[w++] = static_cast<char>(c);
+    } else if (IsDigit(ch) || IsLower(c) || std::strchr("+-;{}\r\n", c) != nullptr) {
+      text[w++] = ch;
     } else if (c == ' ') {
       // text[r] is still the original next byte: writing never overtakes reading.
-      unsigned char next = Byte(text[r]);
-      if (IsUpper(next) || IsLower(next) || IsDigit(next)) text[w++] = ' ';
+      if (IsAsciiLetter(text[r]) || IsDigit(text[r])) text[w++] = ' ';
     }
   }
   text[w] = '\0';
@@ -146,7 +140,7 @@ std::size_t FindSentenceEnd(const char* text, std::size_t pos, std::size_t limit
   std::size_t len = std::strlen(text);
   std::size_t stepped = 0;
   while (pos < len && stepped < limit) {
-    std::size_t n = CharLength(text + pos);
+    std::size_t n = static_cast<std::size_t>(GbkCharLength(text + pos));
     if (n == 1 ? IsSingleByteEndMark(Byte(text[pos]))
                : IsTwoByteEndMark(Byte(text[pos]), Byte(text[pos + 1]))) {
       return pos + n;
@@ -235,21 +229,6 @@ unsigned CountCharCode(const char* data, std::size_t length, int code) {
   return count;
 }
 
-bool WriteCodeTable(const char* path) {
-  std::FILE* out = OpenTextFile(path, "w");
-  if (out == nullptr) return false;
-  std::string lines;
-  lines.reserve(94 * 94 * 12);
-  char line[32];
-  for (int lead = 161; lead <= 254; ++lead) {
-    for (int trail = 161; trail <= 254; ++trail) {
-      int n = std::snprintf(line, sizeof(line), "%c%c,%d,%d\n", lead, trail, lead, trail);
-      lines.append(line, static_cast<std::size_t>(n));
-    }
-  }
-  bool ok = WriteText(out, lines.data(), lines.size());
-  ok = (std::fclose(out) == 0) && ok;
-  return ok;
-}
+bool WriteCodeTable(const char* path) { return internal::WriteCodeList(path, 0xA1); }
 
 }  // namespace zhtext

@@ -317,13 +317,22 @@ int ReplaceAll(std::string& text, const char* find, const char* with) {
   if (with == nullptr) with = "";
   const std::size_t find_length = std::strlen(find);
   const std::size_t with_length = std::strlen(with);
+  // One pass into a new string: replacing in place would move the rest of
+  // the text at every occurrence.
+  std::size_t p = text.find(find, 0, find_length);
+  if (p == std::string::npos) return 0;
+  std::string out;
+  out.reserve(text.size());
   int count = 0;
-  std::size_t p = 0;
-  while ((p = text.find(find, p, find_length)) != std::string::npos) {
-    text.replace(p, find_length, with, with_length);
-    p += with_length;
+  std::size_t done = 0;
+  for (; p != std::string::npos; p = text.find(find, done, find_length)) {
+    out.append(text, done, p - done);
+    out.append(with, with_length);
+    done = p + find_length;
     ++count;
   }
+  out.append(text, done, std::string::npos);
+  text.swap(out);
   return count;
 }
 
