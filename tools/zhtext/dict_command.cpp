@@ -89,9 +89,7 @@ int RunBuild(int argc, char** argv) {
     filter = LoadDict(command, filterPath, &exitCode);
     if (filter == nullptr) return exitCode;
   }
-  std::FILE* probe = std::fopen(listPath.c_str(), "rb");
-  if (probe == nullptr) return Failure(command, "cannot open word list '" + listPath + "'");
-  std::fclose(probe);
+  if (!CanRead(listPath)) return Failure(command, "cannot open word list '" + listPath + "'");
 
   auto dict = std::make_unique<CPDAT>(mode[0] - '0');
   // The import's own progress lines go to stderr, so that stdout carries
