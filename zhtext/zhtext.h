@@ -20,6 +20,7 @@
 #include "zhtext/platform/byte_order.h"
 #include "zhtext/platform/case_compare.h"
 #include "zhtext/platform/filesystem.h"
+#include "zhtext/platform/large_block.h"
 #include "zhtext/platform/local_time.h"
 #include "zhtext/platform/mutex.h"
 #include "zhtext/platform/process.h"

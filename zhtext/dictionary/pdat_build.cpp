@@ -43,6 +43,7 @@
 
 #include "zhtext/dictionary/internal/pdat_char_reader.h"
 #include "zhtext/dictionary/pdat.h"
+#include "zhtext/platform/large_block.h"
 
 namespace zhtext {
 
@@ -790,7 +791,7 @@ void CPDAT::PackTree() {
   m_nMaxCell = maxCell;
   m_nCapacity = maxCell + 1;
   m_pCells = static_cast<PDAT_CELL*>(
-      std::malloc(sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity)));
+      platform::AllocateLargeBlock(sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity)));
   if (m_pCells == nullptr) throw std::bad_alloc();
   std::memset(m_pCells, 0xFF, sizeof(PDAT_CELL) * static_cast<std::size_t>(m_nCapacity));
   std::vector<PDAT_NODE*> stack{root};

@@ -18,6 +18,7 @@
 #include "zhtext/dictionary/import_term.h"
 #include "zhtext/dictionary/internal/pdat_char_reader.h"
 #include "zhtext/dictionary/pdat.h"
+#include "zhtext/platform/large_block.h"
 #include "zhtext/util/binary_io.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
@@ -82,7 +83,8 @@ bool CPDAT::Load(const char* path) {
   }
 
   std::unique_ptr<PDAT_CELL, FreeDeleter> cells(
-      static_cast<PDAT_CELL*>(std::malloc(sizeof(PDAT_CELL) * static_cast<std::size_t>(cellCount))));
+      static_cast<PDAT_CELL*>(platform::AllocateLargeBlock(sizeof(PDAT_CELL) *
+                                                           static_cast<std::size_t>(cellCount))));
   if (cells == nullptr) throw std::bad_alloc();
   if (!ReadInt32s(in.get(), &cells.get()->base, static_cast<std::size_t>(cellCount) * 3)) return false;
   int encoding;
