@@ -9,7 +9,7 @@
 
 namespace zhtext {
 
-using internal::CellOffset;
+using internal::CellWalk;
 using internal::IsFoldedSpace;
 using internal::IsWordEnd;
 
@@ -62,12 +62,9 @@ int CPDAT::SearchIn(const unsigned char* key, int len) const {
     key += 1;
     len -= 2;
   }
-  const PDAT_CELL* cells = m_pCells;
-  if (cells == nullptr) return -1;
-  const unsigned maxCell = static_cast<unsigned>(m_nMaxCell);
-  int parent = -2;
-  unsigned offset = 0;
-  bool stepped = false;
+  if (m_pCells == nullptr) return -1;
+  CellWalk walk{m_pCells, static_cast<unsigned>(m_nMaxCell)};
+  const PDAT_CELL* last = nullptr;
   bool afterSpace = false;
   int pos = 0;
   while (pos < len) {
@@ -83,15 +80,10 @@ int CPDAT::SearchIn(const unsigned char* key, int len) const {
     }
     const int code = m_nCharCode[v];
     if (code < 0) return -1;
-    const unsigned t = static_cast<unsigned>(code) + offset;
-    if (t > maxCell || cells[t].check != parent) return -1;
-    parent = static_cast<int>(t);
-    offset = CellOffset(cells[t]);
-    stepped = true;
+    last = walk.Step(code);
+    if (last == nullptr) return -1;
   }
-  if (!stepped) return -1;
-  const PDAT_CELL& last = cells[parent];
-  return IsWordEnd(last) ? last.handle : -1;
+  return last != nullptr && IsWordEnd(*last) ? last->handle : -1;
 }
 
 int CPDAT::Search(const char* key, unsigned len) const {
@@ -115,11 +107,8 @@ template <int kMode>
 int CPDAT::MatchLongestIn(const unsigned char* text, int* handle, bool* hasSpace) const {
   int resultLen = 0;
   int resultHandle = -1;
-  const PDAT_CELL* cells = m_pCells;
-  if (cells != nullptr) {
-    const unsigned maxCell = static_cast<unsigned>(m_nMaxCell);
-    int parent = -2;
-    unsigned offset = 0;
+  if (m_pCells != nullptr) {
+    CellWalk walk{m_pCells, static_cast<unsigned>(m_nMaxCell)};
     bool afterSpace = false;
     bool seenSpace = false;
     int pos = 0;
@@ -137,16 +126,13 @@ int CPDAT::MatchLongestIn(const unsigned char* text, int* handle, bool* hasSpace
       }
       const int code = m_nCharCode[v];
       if (code < 0) break;
-      const unsigned t = static_cast<unsigned>(code) + offset;
-      if (t > maxCell || cells[t].check != parent) break;
-      parent = static_cast<int>(t);
-      const PDAT_CELL& cell = cells[t];
-      offset = CellOffset(cell);
-      if (IsWordEnd(cell)) {
-        resultHandle = cell.handle;
+      const PDAT_CELL* cell = walk.Step(code);
+      if (cell == nullptr) break;
+      if (IsWordEnd(*cell)) {
+        resultHandle = cell->handle;
         resultLen = pos;
         if (hasSpace != nullptr) *hasSpace = seenSpace;
-        if (offset == t) break;  // a leaf: no longer word follows
+        if (walk.AtLeaf()) break;
       }
     }
   }
@@ -172,11 +158,8 @@ int CPDAT::MatchAllIn(const unsigned char* text, int** handles, int** ends, unsi
                       unsigned* count, int minLen) const {
   const bool collect = handles != nullptr && ends != nullptr && capacity != nullptr;
   int result = 0;
-  const PDAT_CELL* cells = m_pCells;
-  if (cells == nullptr) return 0;
-  const unsigned maxCell = static_cast<unsigned>(m_nMaxCell);
-  int parent = -2;
-  unsigned offset = 0;
+  if (m_pCells == nullptr) return 0;
+  CellWalk walk{m_pCells, static_cast<unsigned>(m_nMaxCell)};
   int pos = 0;
   while (text[pos] != 0) {
     int charLen;
@@ -184,12 +167,9 @@ int CPDAT::MatchAllIn(const unsigned char* text, int** handles, int** ends, unsi
     pos += charLen;
     const int code = m_nCharCode[v];
     if (code < 0) return result;
-    const unsigned t = static_cast<unsigned>(code) + offset;
-    if (t > maxCell || cells[t].check != parent) return result;
-    parent = static_cast<int>(t);
-    const PDAT_CELL& cell = cells[t];
-    offset = CellOffset(cell);
-    if (!IsWordEnd(cell)) continue;
+    const PDAT_CELL* cell = walk.Step(code);
+    if (cell == nullptr) return result;
+    if (!IsWordEnd(*cell)) continue;
     result = pos;
     if (pos > minLen && collect) {
       if (*count >= *capacity) {
@@ -202,11 +182,11 @@ int CPDAT::MatchAllIn(const unsigned char* text, int** handles, int** ends, unsi
         *ends = e;
         *capacity = grown;
       }
-      (*handles)[*count] = cell.handle;
+      (*handles)[*count] = cell->handle;
       (*ends)[*count] = pos;
       ++*count;
     }
-    if (offset == t) return pos;
+    if (walk.AtLeaf()) return pos;
   }
   return result;
 }

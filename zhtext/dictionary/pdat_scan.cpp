@@ -17,7 +17,7 @@
 
 namespace zhtext {
 
-using internal::CellOffset;
+using internal::CellWalk;
 using internal::IsWordEnd;
 
 namespace {
@@ -87,15 +87,10 @@ int ScanLength(const char* text) {
   return n > static_cast<std::size_t>(CPDAT::kMaxScanText) ? -1 : static_cast<int>(n);
 }
 
-// The trie of one scan: the cells (never null) and the highest index.
-struct Trie {
-  const PDAT_CELL* cells;
-  unsigned maxCell;
-};
-
-Trie ScanTrie(const PDAT_CELL* cells, int maxCell) {
-  if (cells == nullptr) return Trie{kNoCells, 0};
-  return Trie{cells, static_cast<unsigned>(maxCell)};
+// A walk from the root of the cells of one scan (never null).
+CellWalk RootWalk(const PDAT_CELL* cells, int maxCell) {
+  if (cells == nullptr) return CellWalk{kNoCells, 0};
+  return CellWalk{cells, static_cast<unsigned>(maxCell)};
 }
 
 }  // namespace
@@ -109,21 +104,17 @@ bool CPDAT::IsWordBoundary(const char* text, int start, int end, int len) {
 // ---- Segment -------------------------------------------------------------------
 
 // Forward maximum matching. State: segment start s, read position p,
-// pending length m (0: nothing pending) with its handle h, and the trie
-// state (parent, offset). After every reset s == p, so the scan from there
+// pending length m (0: nothing pending) with its handle h, and the walk
+// down the trie. After every restart s == p, so the scan from there
 // on depends only on the text from s: a token is never emitted twice.
 template <int kMode>
 int CPDAT::SegmentIn(const unsigned char* t, int len, int* handles, char* out, bool allHandles,
                      int maxLen, char sep) const {
-  const Trie trie = ScanTrie(m_pCells, m_nMaxCell);
-  const PDAT_CELL* cells = trie.cells;
-  const unsigned maxCell = trie.maxCell;
+  CellWalk walk = RootWalk(m_pCells, m_nMaxCell);
   const int* codes = m_nCharCode;
   char* o = out;
   int count = 0;
   int s = 0, p = 0, m = 0, h = -1;
-  int parent = -2;
-  unsigned offset = 0;
 
   // Emits [s, s + n) as one token. A token that is no dictionary word and
   // is an ASCII character takes the following ASCII bytes with it; the new
@@ -144,23 +135,23 @@ int CPDAT::SegmentIn(const unsigned char* t, int len, int* handles, char* out, b
     return end;
   };
 
+  // The next segment starts at `end`, with nothing pending, from the root.
+  auto restartAt = [&](int end) {
+    s = p = end;
+    m = 0;
+    h = -1;
+    walk.Restart();
+  };
+
   for (;;) {
     if (p >= len) {
       if (s >= len || m < 1) break;
-      s = p = emit(s, m, h);
-      h = -1;
-      m = 0;
-      parent = -2;
-      offset = 0;
+      restartAt(emit(s, m, h));
       if (s >= len) break;
       continue;
     }
     if (maxLen > 0 && p - s > maxLen) {
-      s = p = emit(s, m, h);
-      h = -1;
-      m = 0;
-      parent = -2;
-      offset = 0;
+      restartAt(emit(s, m, h));
       continue;
     }
     int charLen;
@@ -171,49 +162,25 @@ int CPDAT::SegmentIn(const unsigned char* t, int len, int* handles, char* out, b
     if (code < 0) {
       if (m > 0) {
         const int end = emit(s, m, h);
-        h = -1;
         // The characters in between are scanned again; an ASCII token may
         // also have taken this character already.
         if (end != charStart) {
-          s = p = end;
-          m = 0;
-          parent = -2;
-          offset = 0;
+          restartAt(end);
           continue;
         }
       }
-      s = p = emit(charStart, charLen, -1);
-      m = 0;
-      parent = -2;
-      offset = 0;
+      restartAt(emit(charStart, charLen, -1));
       continue;
     }
-    const unsigned next = static_cast<unsigned>(code) + offset;
-    if (next > maxCell || cells[next].check != parent) {
-      if (m < 1) {
-        s = p = emit(charStart, charLen, -1);
-      } else {
-        s = p = emit(s, m, h);
-        h = -1;
-      }
-      m = 0;
-      parent = -2;
-      offset = 0;
+    const PDAT_CELL* cell = walk.Step(code);
+    if (cell == nullptr) {
+      restartAt(m < 1 ? emit(charStart, charLen, -1) : emit(s, m, h));
       continue;
     }
-    const PDAT_CELL& cell = cells[next];
-    parent = static_cast<int>(next);
-    offset = CellOffset(cell);
-    if (IsWordEnd(cell)) {
-      h = cell.handle;
+    if (IsWordEnd(*cell)) {
+      h = cell->handle;
       m = p - s;
-      if (offset == next) {  // a leaf: no longer word follows
-        s = p = emit(s, m, h);
-        h = -1;
-        m = 0;
-        parent = -2;
-        offset = 0;
-      }
+      if (walk.AtLeaf()) restartAt(emit(s, m, h));  // no longer word follows
     } else if (m == 0) {
       m = charLen;
     }
@@ -316,9 +283,7 @@ float CPDAT::SegmentFile(const char* inPath, const char* outPath) {
 template <int kMode>
 void CPDAT::MatchWordsIn(const unsigned char* t, int len, std::vector<PDAT_MATCH>& matches,
                          int type) const {
-  const Trie trie = ScanTrie(m_pCells, m_nMaxCell);
-  const PDAT_CELL* cells = trie.cells;
-  const unsigned maxCell = trie.maxCell;
+  const CellWalk root = RootWalk(m_pCells, m_nMaxCell);
   const int* codes = m_nCharCode;
   const char* text = reinterpret_cast<const char*>(t);
   const bool tested = type != 2;
@@ -326,8 +291,7 @@ void CPDAT::MatchWordsIn(const unsigned char* t, int len, std::vector<PDAT_MATCH
 
   int s = 0;
   while (s < len) {
-    int parent = -2;
-    unsigned offset = 0;
+    CellWalk walk = root;
     int keptHandle = -1;  // the kept span: the latest word end, else the
     int keptLen = 0;      // first character (handle -1); 0: nothing kept
     int firstLen = 0;
@@ -345,17 +309,13 @@ void CPDAT::MatchWordsIn(const unsigned char* t, int len, std::vector<PDAT_MATCH
       }
       const int code = codes[v];
       if (code < 0) break;
-      const unsigned next = static_cast<unsigned>(code) + offset;
-      if (next > maxCell || cells[next].check != parent) break;
-      const PDAT_CELL& cell = cells[next];
-      parent = static_cast<int>(next);
-      offset = CellOffset(cell);
+      const PDAT_CELL* cell = walk.Step(code);
+      if (cell == nullptr) break;
       p += charLen;
-      const bool wordEnd = IsWordEnd(cell);
-      if (wordEnd) {
-        keptHandle = cell.handle;
+      if (IsWordEnd(*cell)) {
+        keptHandle = cell->handle;
         keptLen = p - s;
-        if (offset == next && (!tested || IsWordBoundary(text, s, p, len))) {
+        if (walk.AtLeaf() && (!tested || IsWordBoundary(text, s, p, len))) {
           stored = true;
           break;
         }
@@ -394,9 +354,7 @@ int CPDAT::MatchWords(const char* text, std::vector<PDAT_MATCH>& matches, int ty
 // bytes otherwise.
 template <int kMode>
 void CPDAT::FindWordsIn(const unsigned char* t, int len, char* out, bool* found) const {
-  const Trie trie = ScanTrie(m_pCells, m_nMaxCell);
-  const PDAT_CELL* cells = trie.cells;
-  const unsigned maxCell = trie.maxCell;
+  const CellWalk root = RootWalk(m_pCells, m_nMaxCell);
   const int* codes = m_nCharCode;
   const char* text = reinterpret_cast<const char*>(t);
   char* o = out;
@@ -424,8 +382,7 @@ void CPDAT::FindWordsIn(const unsigned char* t, int len, char* out, bool* found)
 
   int s = 0;
   while (s < len) {
-    int parent = -2;
-    unsigned offset = 0;
+    CellWalk walk = root;
     int wordLen = 0;  // the latest word end; 0: none yet
     int firstLen = 0;
     int p = s;
@@ -442,18 +399,15 @@ void CPDAT::FindWordsIn(const unsigned char* t, int len, char* out, bool* found)
       if (p == s) firstLen = charLen;
       const int code = codes[v];
       if (code < 0) break;
-      const unsigned next = static_cast<unsigned>(code) + offset;
-      if (next > maxCell || cells[next].check != parent) {
+      const PDAT_CELL* cell = walk.Step(code);
+      if (cell == nullptr) {
         failedAtStart = p == s;
         break;
       }
-      const PDAT_CELL& cell = cells[next];
-      parent = static_cast<int>(next);
-      offset = CellOffset(cell);
       p += charLen;
-      if (IsWordEnd(cell)) {
+      if (IsWordEnd(*cell)) {
         wordLen = p - s;
-        if (offset == next && IsWordBoundary(text, s, p, len)) {
+        if (walk.AtLeaf() && IsWordBoundary(text, s, p, len)) {
           if (!emit(s, wordLen, true)) goto done;
           emitted = true;
           break;
@@ -513,9 +467,7 @@ const char* CPDAT::FindWords(const char* text, bool* found) {
 // `out` holds limit + 1 bytes.
 template <int kMode>
 void CPDAT::SpotWordsIn(const unsigned char* t, int len, char* out, int limit) const {
-  const Trie trie = ScanTrie(m_pCells, m_nMaxCell);
-  const PDAT_CELL* cells = trie.cells;
-  const unsigned maxCell = trie.maxCell;
+  const CellWalk root = RootWalk(m_pCells, m_nMaxCell);
   const int* codes = m_nCharCode;
   const char* text = reinterpret_cast<const char*>(t);
   int used = 0;
@@ -531,8 +483,7 @@ void CPDAT::SpotWordsIn(const unsigned char* t, int len, char* out, int limit) c
 
   int s = 0;
   while (s < len) {
-    int parent = -2;
-    unsigned offset = 0;
+    CellWalk walk = root;
     int firstLen = 0;
     int shortest = 0;  // the first word end
     int longest = 0;   // the latest word end past the first
@@ -545,14 +496,11 @@ void CPDAT::SpotWordsIn(const unsigned char* t, int len, char* out, int limit) c
       if (p == s) firstLen = charLen;
       const int code = codes[v];
       if (code < 0) break;
-      const unsigned next = static_cast<unsigned>(code) + offset;
-      if (next > maxCell || cells[next].check != parent) break;
-      const PDAT_CELL& cell = cells[next];
-      parent = static_cast<int>(next);
-      offset = CellOffset(cell);
+      const PDAT_CELL* cell = walk.Step(code);
+      if (cell == nullptr) break;
       p += charLen;
       stepped = true;
-      if (!IsWordEnd(cell)) continue;
+      if (!IsWordEnd(*cell)) continue;
       if (shortest == 0) {
         shortest = p - s;
         if (IsWordBoundary(text, s, p, len) && !write(s, shortest)) {
@@ -562,7 +510,7 @@ void CPDAT::SpotWordsIn(const unsigned char* t, int len, char* out, int limit) c
       } else {
         longest = p - s;
       }
-      if (offset == next) break;  // a leaf
+      if (walk.AtLeaf()) break;
     }
     if (full) break;
     if (longest > 0 && IsWordBoundary(text, s, s + longest, len) && !write(s, longest)) break;

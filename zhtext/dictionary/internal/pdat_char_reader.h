@@ -100,6 +100,35 @@ inline unsigned CellOffset(const PDAT_CELL& cell) {
   return cell.base < 0 ? 0u - static_cast<unsigned>(cell.base) : static_cast<unsigned>(cell.base);
 }
 
+// A walk down the cells from the root, one character code at a time: the
+// node reached (`parent`; -2 for the root, whose children sit at their
+// codes) and where its children start (`offset`).
+struct CellWalk {
+  const PDAT_CELL* cells;
+  unsigned maxCell;
+  int parent = -2;
+  unsigned offset = 0;
+
+  // Moves to the child for the character code `code` (>= 0) and returns its
+  // cell; null, with the walk unchanged, when the node has no such child.
+  const PDAT_CELL* Step(int code) {
+    const unsigned next = static_cast<unsigned>(code) + offset;
+    if (next > maxCell || cells[next].check != parent) return nullptr;
+    parent = static_cast<int>(next);
+    offset = CellOffset(cells[next]);
+    return &cells[next];
+  }
+
+  // Whether the node reached is a leaf: no longer word goes through it.
+  bool AtLeaf() const { return offset == static_cast<unsigned>(parent); }
+
+  // Back to the root.
+  void Restart() {
+    parent = -2;
+    offset = 0;
+  }
+};
+
 }  // namespace internal
 
 template <int kMode, bool kCounted>
