@@ -96,11 +96,10 @@ bool ParseSeparator(const std::string& text, char* sep) {
   return false;
 }
 
-// The input as the library reads it: GBK, converted from UTF-8 when asked
-// (each run between zero bytes on its own, so that zero bytes survive).
-std::string ToGbk(const std::string& input, bool utf8, std::size_t* replaced) {
+// UTF-8 input as GBK, each run between zero bytes converted on its own so
+// that zero bytes survive.
+std::string Utf8InputToGbk(const std::string& input, std::size_t* replaced) {
   *replaced = 0;
-  if (!utf8) return input;
   std::string gbk;
   std::size_t start = 0;
   for (;;) {
@@ -121,6 +120,25 @@ void ReportReplaced(const char* command, std::size_t replaced) {
   std::fprintf(stderr,
                "zhtext %s: %zu character%s without a GBK code (read as U+3000, or dropped)\n",
                command, replaced, replaced == 1 ? "" : "s");
+}
+
+// Reads the text to scan from `path` (standard input when empty) into
+// `text` as GBK: with `utf8` converted, the characters without a GBK code
+// reported. False, with the error written, when it cannot be read.
+bool ReadScanInput(const char* command, const std::string& path, bool utf8, std::string* text) {
+  std::string input, error;
+  if (!ReadInput(path, &input, &error)) {
+    Failure(command, error);
+    return false;
+  }
+  if (!utf8) {
+    text->swap(input);
+    return true;
+  }
+  std::size_t replaced = 0;
+  *text = Utf8InputToGbk(input, &replaced);
+  ReportReplaced(command, replaced);
+  return true;
 }
 
 // The runs of `text` between zero bytes (each without zero bytes), with
@@ -308,13 +326,8 @@ int RunSegment(int argc, char** argv) {
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, pos[0], &exitCode);
   if (dict == nullptr) return exitCode;
-  std::string input, error;
-  if (!ReadInput(pos.size() > 1 ? pos[1] : "", &input, &error)) return Failure(command, error);
-  std::size_t replaced = 0;
-  const std::string text = ToGbk(input, utf8, &replaced);
-  input.clear();
-  input.shrink_to_fit();
-  ReportReplaced(command, replaced);
+  std::string text;
+  if (!ReadScanInput(command, pos.size() > 1 ? pos[1] : "", utf8, &text)) return kExitFailed;
 
   std::string out;
   PieceSegmenter segmenter(*dict, maxLen);
@@ -341,6 +354,7 @@ int RunSegment(int argc, char** argv) {
     });
   }
   if (!ok) return Failure(command, "a stretch of the input is too long to segment");
+  std::string error;
   if (!WriteOutput(pos.size() > 2 ? pos[2] : "", out, &error)) return Failure(command, error);
   return kExitOk;
 }
@@ -366,11 +380,8 @@ int RunWords(int argc, char** argv) {
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, pos[0], &exitCode);
   if (dict == nullptr) return exitCode;
-  std::string input, error;
-  if (!ReadInput(pos.size() > 1 ? pos[1] : "", &input, &error)) return Failure(command, error);
-  std::size_t replaced = 0;
-  const std::string text = ToGbk(input, utf8, &replaced);
-  ReportReplaced(command, replaced);
+  std::string text;
+  if (!ReadScanInput(command, pos.size() > 1 ? pos[1] : "", utf8, &text)) return kExitFailed;
 
   std::string out;
   std::vector<PDAT_MATCH> matches;
@@ -394,6 +405,7 @@ int RunWords(int argc, char** argv) {
       out += '\n';
     }
   }
+  std::string error;
   if (!WriteOutput("", out, &error)) return Failure(command, error);
   return kExitOk;
 }
@@ -423,13 +435,8 @@ int RunFreq(int argc, char** argv) {
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, pos[0], &exitCode);
   if (dict == nullptr) return exitCode;
-  std::string input, error;
-  if (!ReadInput(pos.size() > 1 ? pos[1] : "", &input, &error)) return Failure(command, error);
-  std::size_t replaced = 0;
-  const std::string text = ToGbk(input, utf8, &replaced);
-  input.clear();
-  input.shrink_to_fit();
-  ReportReplaced(command, replaced);
+  std::string text;
+  if (!ReadScanInput(command, pos.size() > 1 ? pos[1] : "", utf8, &text)) return kExitFailed;
 
   // The counter reads words in the dictionary's mode.
   auto counter = std::make_unique<CPDAT>(dict->GetEncoding());
@@ -474,6 +481,7 @@ int RunFreq(int argc, char** argv) {
     out += '\n';
     start = hash + 1;
   }
+  std::string error;
   if (!WriteOutput("", out, &error)) return Failure(command, error);
   return kExitOk;
 }
