@@ -1,5 +1,6 @@
 #include "tests/support/run_tool.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -49,6 +50,20 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& inpu
 ToolResult RunTool(const std::vector<std::string>&, const std::string&) { return ToolResult{}; }
 
 #endif
+
+void ExpectFailures(const std::vector<ToolFailure>& cases, const std::string& input) {
+  for (const ToolFailure& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolResult r = RunTool(c.args, input);
+    EXPECT_EQ(c.exit_code, r.exit_code);
+    EXPECT_EQ("", r.out);
+    if (r.err.empty()) {
+      ADD_FAILURE() << "nothing on standard error";
+      continue;
+    }
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
+  }
+}
 
 }  // namespace testing
 }  // namespace zhtext

@@ -18,6 +18,17 @@ struct ToolResult {
 // `input` on standard input, inside the current working directory.
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& input = "");
 
+// A command line that must fail with `exit_code`, writing nothing on
+// standard output and one line on standard error.
+struct ToolFailure {
+  const char* name;
+  std::vector<std::string> args;
+  int exit_code;
+};
+
+// Runs every case, each fed `input`, and expects it to fail as it says.
+void ExpectFailures(const std::vector<ToolFailure>& cases, const std::string& input = "");
+
 }  // namespace testing
 }  // namespace zhtext
 
