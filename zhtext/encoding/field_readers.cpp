@@ -38,6 +38,19 @@ const char* FindXmlValue(const char* text, const char* tag, const char** end) {
   return begin;
 }
 
+// The text from `begin` up to the next double quote into `value`; returns
+// that quote, or null (the rest of the text taken as the value) when there
+// is none.
+const char* TakeQuoted(const char* begin, std::string& value) {
+  const char* close = std::strchr(begin, '"');
+  if (close == nullptr) {
+    value.assign(begin);
+    return nullptr;
+  }
+  value.assign(begin, close);
+  return close;
+}
+
 }  // namespace
 
 const char* GetJsonField(const char* text, const char* key, std::string& value) {
@@ -47,14 +60,7 @@ const char* GetJsonField(const char* text, const char* key, std::string& value) 
   if (found == nullptr) return nullptr;
   const char* open = std::strchr(found + std::strlen(key) + 3, '"');
   if (open == nullptr) return nullptr;
-  const char* begin = open + 1;
-  const char* close = std::strchr(begin, '"');
-  if (close == nullptr) {
-    value.assign(begin);
-    return nullptr;
-  }
-  value.assign(begin, close);
-  return close;
+  return TakeQuoted(open + 1, value);
 }
 
 int GetJsonInt(const char* text, const char* key) {
@@ -115,14 +121,7 @@ const char* GetXmlAttr(const char* text, const char* name, std::string& value,
   const char* found = Find(text, Pattern("", name, "=\""));
   if (found == nullptr) return nullptr;
   if (limit != nullptr && found > limit) return nullptr;
-  const char* begin = found + std::strlen(name) + 2;
-  const char* close = std::strchr(begin, '"');
-  if (close == nullptr) {
-    value.assign(begin);
-    return nullptr;
-  }
-  value.assign(begin, close);
-  return close;
+  return TakeQuoted(found + std::strlen(name) + 2, value);
 }
 
 }  // namespace zhtext
