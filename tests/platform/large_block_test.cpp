@@ -14,7 +14,12 @@ namespace {
 // a block writable to its last byte and released with free (the sanitizer
 // build reports an overrun or a mismatched release).
 TEST(LargeBlockTest, BlocksOfEverySizeHoldTheirBytes) {
-  const std::size_t sizes[] = {0, 1, 12, 4096, (std::size_t{2} << 20) - 1, std::size_t{2} << 20,
+  const std::size_t sizes[] = {0,
+                               1,
+                               12,
+                               4096,
+                               (std::size_t{2} << 20) - 1,
+                               std::size_t{2} << 20,
                                (std::size_t{17} << 19) + 12};
   for (std::size_t size : sizes) {
     SCOPED_TRACE(size);

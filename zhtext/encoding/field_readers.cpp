@@ -102,8 +102,7 @@ bool GetXmlFieldBuf(const char* text, const char* tag, char* dst, std::size_t ds
     // Step by characters so a two-byte character is never split.
     std::size_t cut = 0;
     while (cut < len) {
-      std::size_t step =
-          static_cast<unsigned char>(begin[cut]) >= 0x80 && cut + 1 < len ? 2 : 1;
+      std::size_t step = static_cast<unsigned char>(begin[cut]) >= 0x80 && cut + 1 < len ? 2 : 1;
       if (cut + step > dstSize - 1) break;
       cut += step;
     }
@@ -114,8 +113,7 @@ bool GetXmlFieldBuf(const char* text, const char* tag, char* dst, std::size_t ds
   return true;
 }
 
-const char* GetXmlAttr(const char* text, const char* name, std::string& value,
-                       const char* limit) {
+const char* GetXmlAttr(const char* text, const char* name, std::string& value, const char* limit) {
   value.clear();
   if (text == nullptr) return nullptr;
   const char* found = Find(text, Pattern("", name, "=\""));
