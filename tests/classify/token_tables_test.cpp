@@ -14,17 +14,9 @@
 namespace zhtext {
 namespace {
 
+using testing::Fnv1a;
 using testing::G;
 using testing::Hex;
-
-std::uint64_t Fnv1a(const std::string& bytes) {
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (unsigned char c : bytes) {
-    h ^= c;
-    h *= 0x100000001b3ull;
-  }
-  return h;
-}
 
 struct SmallTableRow {
   const char* name;

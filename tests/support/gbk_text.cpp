@@ -32,5 +32,14 @@ std::string Hex(const std::string& bytes) {
   return out;
 }
 
+std::uint64_t Fnv1a(const std::string& bytes) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 0x100000001b3ull;
+  }
+  return h;
+}
+
 }  // namespace testing
 }  // namespace zhtext

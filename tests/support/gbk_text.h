@@ -3,6 +3,7 @@
 #ifndef ZHTEXT_TESTS_SUPPORT_GBK_TEXT_H_
 #define ZHTEXT_TESTS_SUPPORT_GBK_TEXT_H_
 
+#include <cstdint>
 #include <string>
 
 namespace zhtext {
@@ -16,6 +17,10 @@ std::string U(const std::string& gbk);
 
 // "D2 BB 41" style hex of a byte string, for readable failure messages.
 std::string Hex(const std::string& bytes);
+
+// 64-bit FNV-1a of a byte string: pins the bytes of a long table in one
+// number.
+std::uint64_t Fnv1a(const std::string& bytes);
 
 }  // namespace testing
 }  // namespace zhtext

@@ -13,16 +13,8 @@
 namespace zhtext {
 namespace {
 
+using testing::Fnv1a;
 using testing::G;
-
-std::uint64_t Fnv1a(const std::string& bytes) {
-  std::uint64_t h = 0xcbf29ce484222325ull;
-  for (unsigned char c : bytes) {
-    h ^= c;
-    h *= 0x100000001b3ull;
-  }
-  return h;
-}
 
 TEST(PlaceSuffixTables, MultiCharacterSuffixesInOrder) {
   ASSERT_EQ(kPlaceSuffixCount, 50u);
