@@ -32,6 +32,7 @@
 #include "zhtext/util/gbk_literal.h"
 #include "zhtext/util/gbk_text.h"
 #include "zhtext/util/gbk_text_tables.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/string_utils.h"
 #include "zhtext/util/text_mode.h"

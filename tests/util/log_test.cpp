@@ -293,5 +293,37 @@ TEST(LastMessageTest, GetLastMessageShowsTheCurrentText) {
   g_strLastMessage = saved;
 }
 
+// Library calls on several threads set and read the message at once; under
+// ThreadSanitizer an unguarded access is reported as a race. Every text read
+// back must be one of the texts written, whole.
+TEST(LastMessageTest, ConcurrentSettersAndReadersSeeWholeTexts) {
+  const std::string saved = GetLastMessage();
+  const std::string texts[] = {"Error read file a", std::string(300, 'b')};
+  std::atomic<int> torn{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 2000; ++i) {
+        SetLastMessage(texts[(t + i) % 2]);
+        const std::string seen = GetLastMessage();
+        if (seen != texts[0] && seen != texts[1]) ++torn;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(torn.load(), 0);
+  SetLastMessage(saved);
+}
+
+TEST(LastMessageTest, ReturnedTextStaysValidWhileAnotherThreadSetsIt) {
+  SetLastMessage("first");
+  const char* mine = GetLastMessage();
+  std::thread other([] { SetLastMessage("second, longer than the first text"); });
+  other.join();
+  EXPECT_STREQ(mine, "first");
+  EXPECT_STREQ(GetLastMessage(), "second, longer than the first text");
+  SetLastMessage("");
+}
+
 }  // namespace
 }  // namespace zhtext

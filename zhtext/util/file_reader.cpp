@@ -112,8 +112,9 @@ std::size_t CFileReader::ReadText(const char* path, std::string& text, std::int6
     n = text.size();
   } else {
     text.clear();
-    g_strLastMessage = std::string("Error read file ") + (path != nullptr ? path : "");
-    WriteErrorLog(g_strLastMessage);
+    std::string message = std::string("Error read file ") + (path != nullptr ? path : "");
+    WriteErrorLog(message);
+    SetLastMessage(std::move(message));
   }
   delete[] block;
   return n;

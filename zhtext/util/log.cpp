@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <utility>
 
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/platform/local_time.h"
@@ -14,6 +15,8 @@ namespace zhtext {
 std::string g_strLastMessage;
 
 namespace {
+
+std::mutex g_message_mutex;
 
 std::atomic<bool> g_logging_enabled{true};
 
@@ -146,7 +149,17 @@ void WriteLogLine(std::FILE* stream, std::string message) {
   WriteAll(stdout, entry);
 }
 
-const char* GetLastMessage() { return g_strLastMessage.c_str(); }
+void SetLastMessage(std::string message) {
+  std::lock_guard<std::mutex> lock(g_message_mutex);
+  g_strLastMessage = std::move(message);
+}
+
+const char* GetLastMessage() {
+  thread_local std::string copy;
+  std::lock_guard<std::mutex> lock(g_message_mutex);
+  copy = g_strLastMessage;
+  return copy.c_str();
+}
 
 void SetLoggingEnabled(bool enabled) { g_logging_enabled.store(enabled); }
 

@@ -9,7 +9,10 @@
 //
 // Concurrency: log calls may come from any thread (each opens, appends and
 // closes the file; the first working directory is captured exactly once).
-// g_strLastMessage is not synchronised: hosts keep its writers apart.
+// The library writes g_strLastMessage only through SetLastMessage and reads
+// it only through GetLastMessage, both under one mutex, so library calls on
+// several threads never race on it. A host that reads or writes the global
+// directly must keep that access apart from library calls on other threads.
 #ifndef ZHTEXT_UTIL_LOG_H_
 #define ZHTEXT_UTIL_LOG_H_
 
@@ -33,7 +36,11 @@ void WriteErrorLog(std::string message, const char* directory = nullptr);
 // stream prints it on standard output followed by "Cannot write log file!".
 void WriteLogLine(std::FILE* stream, std::string message);
 
-// The bytes of g_strLastMessage, valid until it next changes.
+// Replaces g_strLastMessage, under the message mutex.
+void SetLastMessage(std::string message);
+
+// A copy of g_strLastMessage taken under the message mutex, kept per thread:
+// the bytes stay valid until the calling thread calls GetLastMessage again.
 const char* GetLastMessage();
 
 // The logging switch, on from the start. While it is off, WriteLog and
