@@ -24,6 +24,8 @@ int RunMap(int argc, char** argv);
 int RunSegment(int argc, char** argv);
 int RunWords(int argc, char** argv);
 int RunFreq(int argc, char** argv);
+int RunHtml2Text(int argc, char** argv);
+int RunMail(int argc, char** argv);
 
 }  // namespace tool
 }  // namespace zhtext

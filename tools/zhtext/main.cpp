@@ -20,6 +20,8 @@ const Command kCommands[] = {
     {"classify", "tell what kind of token each argument is", RunClassify},
     {"fold", "fold full-width digits, letters and punctuation to ASCII", RunFold},
     {"place-suffix", "split place names into stem and place-type suffix", RunPlaceSuffix},
+    {"html2text", "print the readable text of an HTML page", RunHtml2Text},
+    {"mail", "list the mail addresses of header fields, with names and roles", RunMail},
 };
 
 void PrintUsage(std::FILE* out) {
