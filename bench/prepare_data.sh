@@ -3,6 +3,8 @@
 # benchmark inputs into bench/data/ (not committed):
 #   words.txt  the python3-jieba word list, one word per line, GBK
 #   text.txt   the Chinese manual pages of manpages-zh as plain text, GBK
+#   html/      HTML pages: the zh_CN manual pages turned into HTML by man2html
+#              (UTF-8), and valgrind's HTML manual
 # Usage: bash bench/prepare_data.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +17,9 @@ need=()
 [ -f /usr/include/marisa.h ] || need+=(libmarisa-dev)
 dpkg -s libbenchmark-dev >/dev/null 2>&1 || need+=(libbenchmark-dev)
 command -v groff >/dev/null 2>&1 || need+=(groff-base)
+command -v man2html >/dev/null 2>&1 || need+=(man2html)
+[ -d /usr/share/doc/valgrind/html ] || need+=(valgrind)
+dpkg -s libxml2-dev >/dev/null 2>&1 || need+=(libxml2-dev)
 if [ ${#need[@]} -gt 0 ]; then
   sudo=""
   [ "$(id -u)" = 0 ] || sudo=sudo
@@ -36,5 +41,20 @@ if [ ! -s "$out/text.txt" ]; then
   done | iconv -c -f UTF-8 -t GBK > "$out/text.txt"
 fi
 
+if [ ! -d "$out/html" ]; then
+  # One page per manual page (man2html's CGI header, two lines, dropped),
+  # then the HTML manual of valgrind as Debian ships it.
+  rm -rf "$out/html.tmp"
+  mkdir -p "$out/html.tmp"
+  find /usr/share/man/zh_CN -type f -name '*.gz' | sort | while read -r page; do
+    name=$(basename "$(dirname "$page")")-$(basename "$page" .gz)
+    zcat "$page" | man2html 2>/dev/null | tail -n +3 > "$out/html.tmp/zh_CN-$name.html" || true
+  done
+  cp /usr/share/doc/valgrind/html/*.html "$out/html.tmp/"
+  find "$out/html.tmp" -type f -empty -delete
+  mv "$out/html.tmp" "$out/html"
+fi
+
 wc -l "$out/words.txt"
 wc -c "$out/text.txt"
+echo "$(ls "$out/html" | wc -l) HTML pages, $(cat "$out/html"/*.html | wc -c) bytes"
