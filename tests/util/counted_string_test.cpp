@@ -12,28 +12,42 @@
 #include "tests/support/temp_dir.h"
 
 // The largest block asked of operator new while the watch is on: shows
-// whether a length read from a stream sized an allocation up front.
+// whether a length read from a stream sized an allocation up front. Every
+// plain form of new and delete is replaced, so that each pair matches.
 namespace {
 std::atomic<bool> g_watching{false};
 std::atomic<std::size_t> g_largest{0};
-}  // namespace
 
-void* operator new(std::size_t size) {
+void* Allocate(std::size_t size) noexcept {
   if (g_watching.load(std::memory_order_relaxed)) {
     std::size_t seen = g_largest.load(std::memory_order_relaxed);
     while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
     }
   }
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  return std::malloc(size != 0 ? size : 1);
+}
+
+void* AllocateOrThrow(std::size_t size) {
+  if (void* p = Allocate(size)) return p;
   throw std::bad_alloc();
 }
+}  // namespace
+
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
 // GCC takes the free of a replaced operator delete for a mismatch.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
