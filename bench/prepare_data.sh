@@ -13,6 +13,7 @@ need=()
 [ -f /usr/lib/python3/dist-packages/jieba/dict.txt ] || need+=(python3-jieba)
 [ -d /usr/share/man/zh_CN ] || need+=(manpages-zh)
 [ -f /usr/include/marisa.h ] || need+=(libmarisa-dev)
+[ -f /usr/include/xxhash.h ] || need+=(libxxhash-dev)
 dpkg -s libbenchmark-dev >/dev/null 2>&1 || need+=(libbenchmark-dev)
 command -v groff >/dev/null 2>&1 || need+=(groff-base)
 if [ ${#need[@]} -gt 0 ]; then
