@@ -74,29 +74,47 @@ TEST(FindShortestWithPrefixTest, Table) {
   EXPECT_EQ(FindShortestWithPrefix("ab", 2, nullptr, 0, 5), -1);
 }
 
+// Random words over a four-byte alphabet and sorted tables of them, with a
+// fixed seed.
+class RandomWords {
+ public:
+  RandomWords(unsigned seed, const char (&alphabet)[4]) : rng_(seed) {
+    for (int i = 0; i < 4; ++i) alphabet_[i] = alphabet[i];
+  }
+  unsigned Next(unsigned bound) { return rng_() % bound; }
+  // A word of 1 to maxLen bytes.
+  std::string Word(unsigned maxLen) {
+    std::string w(1 + Next(maxLen), 'a');
+    for (char& c : w) c = alphabet_[Next(4)];
+    return w;
+  }
+  // `n` words in strcmp order (unsigned bytes).
+  std::vector<std::string> SortedWords(int n, unsigned maxLen) {
+    std::vector<std::string> words;
+    for (int i = 0; i < n; ++i) words.push_back(Word(maxLen));
+    std::sort(words.begin(), words.end(), [](const std::string& a, const std::string& b) {
+      return std::strcmp(a.c_str(), b.c_str()) < 0;
+    });
+    return words;
+  }
+
+ private:
+  std::mt19937 rng_;
+  char alphabet_[4];
+};
+
 // Random sorted tables over a small alphabet (with bytes above 0x7F, which
 // strncmp orders unsigned): every answer is an entry of the range with the
 // prefix and no shorter one exists; -1 exactly when none has the prefix.
 TEST(FindShortestWithPrefixTest, AgreesWithAScanOfTheRange) {
-  std::mt19937 rng(14);
-  const char alphabet[] = {'a', 'b', '\xB0', '\xD6'};
-  auto word = [&](int maxLen) {
-    std::string w(1 + rng() % static_cast<unsigned>(maxLen), 'a');
-    for (char& c : w) c = alphabet[rng() % 4];
-    return w;
-  };
+  RandomWords random(14, {'a', 'b', '\xB0', '\xD6'});
   for (int round = 0; round < 300; ++round) {
-    std::vector<std::string> entries;
-    const int n = 1 + static_cast<int>(rng() % 30);
-    for (int i = 0; i < n; ++i) entries.push_back(word(5));
-    std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
-      return std::strcmp(a.c_str(), b.c_str()) < 0;
-    });
-    const Table table(entries);
-    const int lo = static_cast<int>(rng() % static_cast<unsigned>(n));
-    const int hi = lo + static_cast<int>(rng() % static_cast<unsigned>(n - lo + 1)) - 1;
-    const std::string key = word(4);
-    const int prefixLen = static_cast<int>(rng() % 5);
+    const int n = 1 + static_cast<int>(random.Next(30));
+    const Table table(random.SortedWords(n, 5));
+    const int lo = static_cast<int>(random.Next(static_cast<unsigned>(n)));
+    const int hi = lo + static_cast<int>(random.Next(static_cast<unsigned>(n - lo + 1))) - 1;
+    const std::string key = random.Word(4);
+    const int prefixLen = static_cast<int>(random.Next(5));
     SCOPED_TRACE("round " + std::to_string(round));
 
     std::size_t shortest = std::string::npos;
@@ -160,23 +178,12 @@ TEST(MatchLongestEntryTest, Table) {
 
 // The longest entry the text begins with, by a plain scan of every entry.
 TEST(MatchLongestEntryTest, AgreesWithAScanOfEveryEntry) {
-  std::mt19937 rng(1406);
-  const char alphabet[] = {'a', 'b', 'c', '\xC4'};
-  auto word = [&](int maxLen) {
-    std::string w(1 + rng() % static_cast<unsigned>(maxLen), 'a');
-    for (char& c : w) c = alphabet[rng() % 4];
-    return w;
-  };
+  RandomWords random(1406, {'a', 'b', 'c', '\xC4'});
   for (int round = 0; round < 300; ++round) {
-    std::vector<std::string> entries;
-    const int n = static_cast<int>(rng() % 40);
-    for (int i = 0; i < n; ++i) entries.push_back(word(6));
-    std::sort(entries.begin(), entries.end(), [](const std::string& a, const std::string& b) {
-      return std::strcmp(a.c_str(), b.c_str()) < 0;
-    });
+    std::vector<std::string> entries = random.SortedWords(static_cast<int>(random.Next(40)), 6);
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
     const Table table(entries);
-    const std::string text = word(10);
+    const std::string text = random.Word(10);
     SCOPED_TRACE("round " + std::to_string(round) + " text " + text);
 
     int expected = 0;

@@ -1,18 +1,10 @@
 #include "zhtext/encoding/value_slots.h"
 
 #include <cstdint>
-#include <cstring>
 
 namespace zhtext {
 
 namespace {
-
-template <typename T>
-T Load(const void* slot) {
-  T value;
-  std::memcpy(&value, slot, sizeof value);
-  return value;
-}
 
 // -1, 0 or 1; 1 also when the values are unordered (a NaN).
 template <typename T>
@@ -28,13 +20,13 @@ int CompareValues(const void* a, const void* b, int type) {
   switch (type) {
     case kValueInt64:
     case kValueDateTime:
-      return Order(Load<std::int64_t>(a), Load<std::int64_t>(b));
+      return Order(LoadSlot<std::int64_t>(a), LoadSlot<std::int64_t>(b));
     case kValueFloat:
-      return Order(Load<float>(a), Load<float>(b));
+      return Order(LoadSlot<float>(a), LoadSlot<float>(b));
     case kValueDouble:
-      return Order(Load<double>(a), Load<double>(b));
+      return Order(LoadSlot<double>(a), LoadSlot<double>(b));
     default:
-      return Order(Load<std::int32_t>(a), Load<std::int32_t>(b));
+      return Order(LoadSlot<std::int32_t>(a), LoadSlot<std::int32_t>(b));
   }
 }
 

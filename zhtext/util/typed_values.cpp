@@ -8,40 +8,25 @@
 
 namespace zhtext {
 
-namespace {
-
-template <typename T>
-T Load(const void* slot) {
-  T value;
-  std::memcpy(&value, slot, sizeof value);
-  return value;
-}
-
-template <typename T>
-void Store(void* slot, T value) {
-  std::memcpy(slot, &value, sizeof value);
-}
-
-}  // namespace
-
 char* FormatValue(const void* value, char* out, int type) {
   switch (type) {
     case kValueInt64:
-      std::snprintf(out, kValueTextSize, "%lld", static_cast<long long>(Load<std::int64_t>(value)));
+      std::snprintf(out, kValueTextSize, "%lld",
+                    static_cast<long long>(LoadSlot<std::int64_t>(value)));
       break;
     case kValueDateTime: {
-      const std::int64_t time = Load<std::int64_t>(value);
+      const std::int64_t time = LoadSlot<std::int64_t>(value);
       FormatTime(&time, out, false);
       break;
     }
     case kValueFloat:
-      std::snprintf(out, kValueTextSize, "%f", static_cast<double>(Load<float>(value)));
+      std::snprintf(out, kValueTextSize, "%f", static_cast<double>(LoadSlot<float>(value)));
       break;
     case kValueDouble:
-      std::snprintf(out, kValueTextSize, "%lf", Load<double>(value));
+      std::snprintf(out, kValueTextSize, "%lf", LoadSlot<double>(value));
       break;
     default:
-      std::snprintf(out, kValueTextSize, "%d", static_cast<int>(Load<std::int32_t>(value)));
+      std::snprintf(out, kValueTextSize, "%d", static_cast<int>(LoadSlot<std::int32_t>(value)));
       break;
   }
   return out;
@@ -55,25 +40,25 @@ void* ParseValue(const char* text, void* value, int type) {
   switch (type) {
     case kValueInt64: {
       long long v = 0;
-      if (std::sscanf(text, "%lld", &v) == 1) Store<std::int64_t>(value, v);
+      if (std::sscanf(text, "%lld", &v) == 1) StoreSlot<std::int64_t>(value, v);
       break;
     }
     case kValueDateTime:
-      Store<std::int64_t>(value, ParseDateTime(text));
+      StoreSlot<std::int64_t>(value, ParseDateTime(text));
       break;
     case kValueFloat: {
       float v = 0;
-      if (std::sscanf(text, "%f", &v) == 1) Store(value, v);
+      if (std::sscanf(text, "%f", &v) == 1) StoreSlot(value, v);
       break;
     }
     case kValueDouble: {
       double v = 0;
-      if (std::sscanf(text, "%lf", &v) == 1) Store(value, v);
+      if (std::sscanf(text, "%lf", &v) == 1) StoreSlot(value, v);
       break;
     }
     default: {
       int v = 0;
-      if (std::sscanf(text, "%d", &v) == 1) Store<std::int32_t>(value, v);
+      if (std::sscanf(text, "%d", &v) == 1) StoreSlot<std::int32_t>(value, v);
       break;
     }
   }
