@@ -14,5 +14,15 @@ bool SeekStream(std::FILE* stream, std::int64_t offset) {
   return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
 
+bool SeekStreamToEnd(std::FILE* stream) {
+  return stream != nullptr && fseeko(stream, 0, SEEK_END) == 0;
+}
+
+std::int64_t TellStream(std::FILE* stream) {
+  if (stream == nullptr) return -1;
+  off_t position = ftello(stream);
+  return position < 0 ? -1 : static_cast<std::int64_t>(position);
+}
+
 }  // namespace platform
 }  // namespace zhtext
