@@ -24,6 +24,8 @@ int RunMap(int argc, char** argv);
 int RunSegment(int argc, char** argv);
 int RunWords(int argc, char** argv);
 int RunFreq(int argc, char** argv);
+int RunQuery(int argc, char** argv);
+int RunServe(int argc, char** argv);
 
 }  // namespace tool
 }  // namespace zhtext

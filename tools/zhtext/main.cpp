@@ -20,6 +20,8 @@ const Command kCommands[] = {
     {"classify", "tell what kind of token each argument is", RunClassify},
     {"fold", "fold full-width digits, letters and punctuation to ASCII", RunFold},
     {"place-suffix", "split place names into stem and place-type suffix", RunPlaceSuffix},
+    {"query", "send one request to a text server and print its reply", RunQuery},
+    {"serve", "answer requests: echo, or segment with a dictionary", RunServe},
 };
 
 void PrintUsage(std::FILE* out) {
