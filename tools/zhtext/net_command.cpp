@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -160,13 +158,9 @@ static_assert(std::atomic<bool>::is_always_lock_free, "the stop flag is set in a
 
 extern "C" void RequestStop(int) { g_stopRequested.store(true); }
 
-// How long the acceptor and the workers wait before they look at the stop
-// flag again.
+// How long the workers and the main thread wait before they look at the
+// stop flag again.
 constexpr long long kPollMs = 100;
-
-// Connections accepted but not yet taken by a worker; beyond this many the
-// acceptor waits, and new connections wait in the system's queue.
-constexpr std::size_t kMaxWaiting = 256;
 
 // A request buffer starts at this size (or the announced one, if smaller)
 // and grows as bytes arrive.
@@ -252,90 +246,66 @@ bool ReceiveWhole(platform::SocketHandle s, std::size_t length, const Connection
   return true;
 }
 
+// Leader and followers: the workers take turns at the listener. The one
+// holding the turn waits for a connection, accepts it, hands the turn on and
+// answers the connection itself, so a connection reaches the thread that
+// answers it with a single wake-up. Connections that find every worker busy
+// wait in the system's listen queue.
 class Server {
  public:
-  Server(const ServeOptions& options, const CPDAT* dict) : options_(options), dict_(dict) {}
+  Server(const ServeOptions& options, const CPDAT* dict, platform::SocketHandle listener)
+      : options_(options), dict_(dict), listener_(listener) {}
 
-  // Serves connections from `listener` until a stop is requested or the
-  // stop-after time passes. Returns the number of connections taken.
-  long long Run(platform::SocketHandle listener) {
+  // Serves connections until a stop is requested or the stop-after time
+  // passes. Returns the number of connections taken.
+  long long Run() {
     std::vector<std::thread> workers;
     for (int i = 0; i < options_.threads; ++i) workers.emplace_back([this] { Work(); });
-
     const auto started = std::chrono::steady_clock::now();
-    long long accepted = 0;
-    while (!g_stopRequested.load()) {
+    while (!g_stopRequested.load() && !stopping_.load()) {
       if (options_.stopAfterSeconds > 0 &&
           std::chrono::steady_clock::now() - started >= std::chrono::seconds(options_.stopAfterSeconds)) {
         break;
       }
-      if (!WaitForRoom()) continue;
-      const int ready = platform::WaitReadable(listener, kPollMs);
-      if (ready == 0) continue;
-      if (ready < 0) {
-        LogError("cannot wait for connections: " + std::string(std::strerror(platform::LastSocketError())));
-        break;
-      }
-      // Take what is waiting, while there is room.
-      for (;;) {
-        const platform::SocketHandle s = platform::AcceptConnection(listener);
-        if (s == platform::kInvalidSocket) {
-          const int error = platform::LastSocketError();
-          if (!platform::WouldBlock(error)) {
-            LogError("cannot accept a connection: " + std::string(std::strerror(error)));
-            platform::SleepMilliseconds(static_cast<unsigned>(kPollMs));
-          }
-          break;
-        }
-        ++accepted;
-        if (!Push(s)) break;
-      }
+      platform::SleepMilliseconds(static_cast<unsigned>(kPollMs));
     }
-
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stopping_ = true;
-      for (platform::SocketHandle s : waiting_) platform::CloseSocket(s);
-      waiting_.clear();
-    }
-    ready_.notify_all();
+    stopping_.store(true);
     for (std::thread& worker : workers) worker.join();
-    return accepted;
+    return accepted_.load();
   }
 
  private:
-  // Waits (a little) until the queue has room; false when it has none yet.
-  bool WaitForRoom() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return room_.wait_for(lock, std::chrono::milliseconds(kPollMs),
-                          [this] { return waiting_.size() < kMaxWaiting; });
-  }
+  bool Stopping() const { return stopping_.load() || g_stopRequested.load(); }
 
-  // Queues a connection for the workers; false when the queue is now full.
-  bool Push(platform::SocketHandle s) {
-    bool room;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      waiting_.push_back(s);
-      room = waiting_.size() < kMaxWaiting;
+  // The next connection, or kInvalidSocket once the server stops.
+  platform::SocketHandle Accept() {
+    std::lock_guard<std::mutex> turn(turn_);
+    while (!Stopping()) {
+      const platform::SocketHandle s = platform::AcceptConnection(listener_);
+      if (s != platform::kInvalidSocket) {
+        accepted_.fetch_add(1);
+        return s;
+      }
+      const int error = platform::LastSocketError();
+      if (platform::WouldBlock(error)) {
+        if (platform::WaitReadable(listener_, kPollMs) < 0) {
+          LogError("cannot wait for connections: " + std::string(std::strerror(platform::LastSocketError())));
+          stopping_.store(true);
+        }
+        continue;
+      }
+      LogError("cannot accept a connection: " + std::string(std::strerror(error)));
+      platform::SleepMilliseconds(static_cast<unsigned>(kPollMs));
     }
-    ready_.notify_one();
-    return room;
+    return platform::kInvalidSocket;
   }
 
   void Work() {
     char* out = nullptr;
     int outSize = 0;
     for (;;) {
-      platform::SocketHandle s;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ready_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-        if (waiting_.empty()) break;
-        s = waiting_.front();
-        waiting_.pop_front();
-      }
-      room_.notify_one();
+      const platform::SocketHandle s = Accept();
+      if (s == platform::kInvalidSocket) break;
       Answer(s, &out, &outSize);
       platform::CloseSocket(s);
       if (outSize > kKeptOutputBytes) {
@@ -420,11 +390,10 @@ class Server {
 
   const ServeOptions options_;
   const CPDAT* dict_;
-  std::mutex mutex_;
-  std::condition_variable ready_;  // a connection waits, or stopping
-  std::condition_variable room_;   // the queue has room
-  std::deque<platform::SocketHandle> waiting_;
-  bool stopping_ = false;
+  const platform::SocketHandle listener_;  // non-blocking
+  std::mutex turn_;                        // held by the worker at the listener
+  std::atomic<bool> stopping_{false};
+  std::atomic<long long> accepted_{0};
 };
 
 }  // namespace
@@ -502,8 +471,8 @@ int RunServe(int argc, char** argv) {
   std::printf("listening on %s:%d\n", options.host.c_str(), platform::LocalPort(listener));
   std::fflush(stdout);
 
-  Server server(options, dict.get());
-  const long long served = server.Run(listener);
+  Server server(options, dict.get(), listener);
+  const long long served = server.Run();
   platform::CloseSocket(listener);
   platform::StopSockets();
   std::signal(SIGINT, SIG_DFL);
