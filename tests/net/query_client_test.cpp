@@ -542,17 +542,33 @@ TEST(QueryServerTest, FreeQueryResults) {
 }
 
 TEST(QueryServerTest, ConcurrentCallsFromAFreshStart) {
-  // The first successful replies of several threads at once share one new
-  // list; failures on other threads keep their own error texts.
+  // The first replies of several threads arrive together (the first server
+  // answers only once every thread's request is in), so the threads
+  // register them at once and must share one new list. Then more calls, with
+  // failures among them that keep their own error texts.
+  constexpr int kThreads = 4;
+  constexpr int kCalls = 50;
+  SocketHandle gathering = platform::ListenIpv4(platform::HostToNet32(0x7F000001), 0, kThreads);
+  ASSERT_NE(gathering, platform::kInvalidSocket);
+  const int firstPort = platform::LocalPort(gathering);
+  std::thread gatherer([&] {
+    std::vector<SocketHandle> held;
+    while (held.size() < kThreads && platform::WaitReadable(gathering, kGenerousMs) == 1) {
+      SocketHandle s = platform::AcceptConnection(gathering);
+      if (s == platform::kInvalidSocket) continue;
+      if (ReadRequest(s).complete) held.push_back(s);
+    }
+    for (SocketHandle s : held) WriteAll(s, Frame("first"));
+    for (SocketHandle s : held) platform::CloseSocket(s);
+  });
   ReplyServer server([](const std::string& request) { return "re:" + request; });
   ASSERT_TRUE(server.ok());
   FreeQueryResults();
-  constexpr int kThreads = 4;
-  constexpr int kCalls = 50;
   std::atomic<int> wrong{0};
   std::vector<std::thread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
+      if (std::string(QueryServer("hello", "127.0.0.1", firstPort)) != "first") wrong.fetch_add(1);
       for (int i = 0; i < kCalls; ++i) {
         const std::string request = std::to_string(t) + "/" + std::to_string(i);
         if (QueryServer(request.c_str(), "127.0.0.1", server.port()) != "re:" + request) {
@@ -564,8 +580,10 @@ TEST(QueryServerTest, ConcurrentCallsFromAFreshStart) {
     });
   }
   for (std::thread& thread : threads) thread.join();
+  gatherer.join();
+  platform::CloseSocket(gathering);
   EXPECT_EQ(wrong.load(), 0);
-  EXPECT_EQ(GetQueryResultCount(), static_cast<std::size_t>(kThreads * kCalls));
+  EXPECT_EQ(GetQueryResultCount(), static_cast<std::size_t>(kThreads * (kCalls + 1)));
 }
 
 // SendAll and RecvAll on a connected pair.
