@@ -40,6 +40,9 @@ struct ResultsAtExit {
 // and doubles as bytes arrive, up to the announced size.
 constexpr std::size_t kFirstReplyBlock = std::size_t{64} << 10;
 
+// A thread's request buffer is released after a request longer than this.
+constexpr std::size_t kKeptMessageBytes = std::size_t{1} << 20;
+
 const GbkLiteral kLengthNotSent("<rtn_code>-5</rtn_code>\n<msg>发送长度信息长度不是int大小!</msg>");
 const GbkLiteral kRequestNotSent("<rtn_code>-6</rtn_code>\n<msg>发送查询串长度与实际不符!</msg>");
 const GbkLiteral kLengthNotReceived("<rtn_code>-7</rtn_code>\n<msg>接收长度信息错误!</msg>");
@@ -252,13 +255,17 @@ const char* QueryServer(const char* request, const char* host, int port, long lo
     return ErrorReply(-5, host, port, replyLength, errorCode);
   }
   {
-    std::unique_ptr<char[]> message(new char[4 + length]);
+    // The enciphered copy is built in a buffer kept per thread (the memory
+    // stays warm from call to call); a large one is given back afterwards.
+    thread_local std::string t_strMessage;
+    std::string& message = t_strMessage;
+    message.resize(4 + length);
     const std::uint32_t header = platform::HostToNet32(static_cast<std::uint32_t>(length));
-    std::memcpy(message.get(), &header, 4);
-    if (length > 0) std::memcpy(message.get() + 4, request, length);
-    CVeskEncript(RequestClientKey())
-        .EncriptBuffer(reinterpret_cast<unsigned char*>(message.get()) + 4, length);
-    const std::size_t sent = SendUntil(call.get(), message.get(), 4 + length, deadline);
+    std::memcpy(&message[0], &header, 4);
+    if (length > 0) std::memcpy(&message[4], request, length);
+    CVeskEncript(RequestClientKey()).EncriptBuffer(reinterpret_cast<unsigned char*>(&message[4]), length);
+    const std::size_t sent = SendUntil(call.get(), message.data(), 4 + length, deadline);
+    if (message.capacity() > kKeptMessageBytes) std::string().swap(message);
     if (sent < 4) return ErrorReply(-5, host, port, replyLength, errorCode);
     if (sent < 4 + length) return ErrorReply(-6, host, port, replyLength, errorCode);
   }

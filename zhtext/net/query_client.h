@@ -35,7 +35,9 @@
 //
 // Time limits: by default each wait for the socket to be writable or
 // readable lasts up to 100,000 seconds, and the connect itself is not
-// limited (the system gives up on its own). The overloads with `timeoutMs`
+// limited (the system gives up on its own). The socket then blocks, so a
+// request larger than the system's socket buffers, sent to a server that
+// reads none of it, may wait in the send itself for longer. The overloads with `timeoutMs`
 // bound the whole exchange instead: the connect and every wait get what
 // is left of `timeoutMs` milliseconds from the start of the call, and a
 // time-out ends the call with the error of the step that was waiting (-4
