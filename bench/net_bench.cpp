@@ -124,9 +124,7 @@ class BareClient {
       message_.resize(4 + request.size());
       const std::uint32_t length = htonl(static_cast<std::uint32_t>(request.size()));
       std::memcpy(&message_[0], &length, 4);
-      for (std::size_t i = 0; i < request.size(); ++i) {
-        message_[4 + i] = static_cast<char>(request[i] ^ key_[i % key_.size()]);
-      }
+      Xor(request.data(), &message_[4], request.size());
       ok = SendFull(s, message_.data(), message_.size());
     }
     std::uint32_t header = 0;
@@ -136,13 +134,22 @@ class BareClient {
       if (size < 0) size = -size;
       reply->resize(static_cast<std::size_t>(size));
       ok = RecvFull(s, &(*reply)[0], reply->size());
-      for (std::size_t i = 0; ok && i < reply->size(); ++i) (*reply)[i] ^= key_[i % key_.size()];
+      if (ok) Xor(reply->data(), &(*reply)[0], reply->size());
     }
     close(s);
     return ok;
   }
 
  private:
+  // out[i] = in[i] ^ key[i mod key length], the key position stepped along.
+  void Xor(const char* in, char* out, std::size_t len) const {
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < len; ++i) {
+      out[i] = static_cast<char>(in[i] ^ key_[k]);
+      if (++k == key_.size()) k = 0;
+    }
+  }
+
   static bool SendFull(int s, const char* data, std::size_t len) {
     while (len > 0) {
       const ssize_t n = send(s, data, len, MSG_NOSIGNAL);
