@@ -179,6 +179,123 @@ TEST(TcpSocketTest, WaitOnNoSocketIsAnError) {
   EXPECT_EQ(LastSocketError(), EBADF);
 }
 
+TEST(TcpListenTest, ListenAcceptAndLocalPort) {
+  SocketHandle listener = ListenIpv4(Loopback(), 0, 8);
+  ASSERT_NE(listener, kInvalidSocket);
+  EXPECT_NE(fcntl(listener, F_GETFD) & FD_CLOEXEC, 0);
+  const int port = LocalPort(listener);
+  ASSERT_GT(port, 0);
+
+  // Nothing waiting on a non-blocking listener: "would block".
+  ASSERT_EQ(SetSocketNonBlocking(listener, true), 0);
+  EXPECT_EQ(AcceptConnection(listener), kInvalidSocket);
+  EXPECT_TRUE(WouldBlock(LastSocketError())) << LastSocketError();
+  EXPECT_FALSE(WouldBlock(ECONNREFUSED));
+
+  SocketHandle client = OpenTcpSocket();
+  ASSERT_TRUE(ConnectIpv4(client, Loopback(), static_cast<std::uint16_t>(port)));
+  EXPECT_GT(LocalPort(client), 0);
+  ASSERT_EQ(WaitReadable(listener, kGenerousMs), 1);
+  SocketHandle peer = AcceptConnection(listener);
+  ASSERT_NE(peer, kInvalidSocket);
+  // The accepted socket blocks, is not inherited, and talks to the client.
+  EXPECT_EQ(fcntl(peer, F_GETFL) & O_NONBLOCK, 0);
+  EXPECT_NE(fcntl(peer, F_GETFD) & FD_CLOEXEC, 0);
+  EXPECT_EQ(LocalPort(peer), port);
+  ASSERT_EQ(SendSome(client, "ping", 4), 4);
+  char buffer[8] = {};
+  ASSERT_EQ(WaitReadable(peer, kGenerousMs), 1);
+  EXPECT_EQ(RecvSome(peer, buffer, sizeof buffer), 4);
+  EXPECT_STREQ(buffer, "ping");
+  CloseSocket(peer);
+  CloseSocket(client);
+  CloseSocket(listener);
+  EXPECT_EQ(LocalPort(kInvalidSocket), -1);
+}
+
+TEST(TcpListenTest, PortInUseAndReuseAfterStop) {
+  SocketHandle first = ListenIpv4(Loopback(), 0, 8);
+  ASSERT_NE(first, kInvalidSocket);
+  const std::uint16_t port = static_cast<std::uint16_t>(LocalPort(first));
+  // A second listener on the same port fails while the first listens.
+  EXPECT_EQ(ListenIpv4(Loopback(), port, 8), kInvalidSocket);
+  EXPECT_EQ(LastSocketError(), EADDRINUSE);
+
+  // A connection closed by the server side leaves the port in TIME_WAIT; a
+  // new server may still listen on it.
+  SocketHandle client = OpenTcpSocket();
+  ASSERT_TRUE(ConnectIpv4(client, Loopback(), port));
+  ASSERT_EQ(WaitReadable(first, kGenerousMs), 1);
+  SocketHandle peer = AcceptConnection(first);
+  ASSERT_NE(peer, kInvalidSocket);
+  CloseSocket(peer);
+  CloseSocket(first);
+  char c;
+  ASSERT_EQ(WaitReadable(client, kGenerousMs), 1);
+  EXPECT_EQ(RecvSome(client, &c, 1), 0);
+  CloseSocket(client);
+  SocketHandle again = ListenIpv4(Loopback(), port, 8);
+  EXPECT_NE(again, kInvalidSocket) << LastSocketError();
+  CloseSocket(again);
+
+  // An address that is not this machine's.
+  EXPECT_EQ(ListenIpv4(HostToNet32(0xC0000201), 0, 8), kInvalidSocket);  // 192.0.2.1
+}
+
+TEST(TcpListenTest, ConnectWithinATimeLimit) {
+  SocketHandle listener = ListenIpv4(Loopback(), 0, 1);
+  ASSERT_NE(listener, kInvalidSocket);
+  const std::uint16_t port = static_cast<std::uint16_t>(LocalPort(listener));
+  struct Row {
+    const char* name;
+    bool nonBlocking;
+  };
+  for (const Row& row : {Row{"blocking socket", false}, Row{"non-blocking socket", true}}) {
+    SCOPED_TRACE(row.name);
+    SocketHandle s = OpenTcpSocket();
+    ASSERT_EQ(SetSocketNonBlocking(s, row.nonBlocking), 0);
+    EXPECT_EQ(ConnectIpv4Within(s, Loopback(), port, kGenerousMs), 1);
+    // The mode is as it was.
+    EXPECT_EQ((fcntl(s, F_GETFL) & O_NONBLOCK) != 0, row.nonBlocking);
+    ASSERT_EQ(WaitReadable(listener, kGenerousMs), 1);
+    SocketHandle peer = AcceptConnection(listener);
+    EXPECT_NE(peer, kInvalidSocket);
+    CloseSocket(peer);
+    CloseSocket(s);
+  }
+
+  // Without a limit it is ConnectIpv4; a refusal is -1 either way.
+  SocketHandle s = OpenTcpSocket();
+  EXPECT_EQ(ConnectIpv4Within(s, Loopback(), port, -1), 1);
+  CloseSocket(s);
+  ASSERT_EQ(WaitReadable(listener, kGenerousMs), 1);
+  CloseSocket(AcceptConnection(listener));
+  CloseSocket(listener);
+  for (long long limit : {-1LL, kGenerousMs}) {
+    s = OpenTcpSocket();
+    EXPECT_EQ(ConnectIpv4Within(s, Loopback(), port, limit), -1);
+    EXPECT_EQ(LastSocketError(), ECONNREFUSED);
+    CloseSocket(s);
+  }
+
+  // A listener that accepts nothing stops answering once its queue is full:
+  // then the limit ends the connect.
+  listener = ListenIpv4(Loopback(), 0, 1);
+  ASSERT_NE(listener, kInvalidSocket);
+  const std::uint16_t full = static_cast<std::uint16_t>(LocalPort(listener));
+  std::vector<SocketHandle> waiting;
+  int result = 1;
+  for (int i = 0; i < 16 && result == 1; ++i) {
+    waiting.push_back(OpenTcpSocket());
+    result = ConnectIpv4Within(waiting.back(), Loopback(), full, 100);
+  }
+  for (SocketHandle w : waiting) CloseSocket(w);
+  CloseSocket(listener);
+  if (result == 1) GTEST_SKIP() << "the listen queue never filled";
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(LastSocketError(), ETIMEDOUT);
+}
+
 volatile sig_atomic_t g_sigpipes = 0;
 void CountSigpipe(int) { g_sigpipes = g_sigpipes + 1; }
 

@@ -26,6 +26,8 @@ int RunWords(int argc, char** argv);
 int RunFreq(int argc, char** argv);
 int RunHtml2Text(int argc, char** argv);
 int RunMail(int argc, char** argv);
+int RunQuery(int argc, char** argv);
+int RunServe(int argc, char** argv);
 
 }  // namespace tool
 }  // namespace zhtext

@@ -22,6 +22,8 @@ const Command kCommands[] = {
     {"place-suffix", "split place names into stem and place-type suffix", RunPlaceSuffix},
     {"html2text", "print the readable text of an HTML page", RunHtml2Text},
     {"mail", "list the mail addresses of header fields, with names and roles", RunMail},
+    {"query", "send one request to a text server and print its reply", RunQuery},
+    {"serve", "answer requests: echo, or segment with a dictionary", RunServe},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -1,5 +1,5 @@
-// TCP client sockets: IPv4 name resolution, connect, send, receive and
-// waiting for readiness. A socket is a plain handle value; kInvalidSocket
+// TCP sockets: IPv4 name resolution, connect, listen and accept, send,
+// receive and waiting for readiness. A socket is a plain handle value; kInvalidSocket
 // marks none. Functions return -1 (or false) on failure and leave the reason
 // in LastSocketError(). Sending never raises SIGPIPE. Waiting has no
 // FD_SETSIZE limit. Sockets are not passed on to programs the process starts.
@@ -57,6 +57,37 @@ int WaitReadable(SocketHandle s, long long timeoutMs);
 
 // Switches non-blocking mode on or off; 0 on success, else -1.
 int SetSocketNonBlocking(SocketHandle s, bool nonBlocking);
+
+// Connects as ConnectIpv4, giving up once `timeoutMs` milliseconds have
+// passed (negative: no limit, as ConnectIpv4). 1 connected, 0 timed out,
+// -1 failed. The socket keeps the blocking mode it had.
+int ConnectIpv4Within(SocketHandle s, std::uint32_t address, std::uint16_t port,
+                      long long timeoutMs);
+
+// ---- Servers --------------------------------------------------------------
+
+// A new IPv4 stream socket bound to `address` (network byte order) and
+// `port` (host order; 0 lets the system pick a free port) and listening,
+// with room for `backlog` connections waiting to be accepted. The address
+// may be reused at once after an earlier server on it has stopped (its old
+// connections still closing). kInvalidSocket on failure (in use, no such
+// local address, no resources).
+SocketHandle ListenIpv4(std::uint32_t address, std::uint16_t port, int backlog);
+
+// The local port (host order) that `s` is bound to, or -1.
+int LocalPort(SocketHandle s);
+
+// Takes one waiting connection from the listening socket `listener`; blocks
+// until one comes unless the listener is non-blocking. The new socket is
+// blocking whatever the listener's mode, is not passed on to programs the
+// process starts, and never raises SIGPIPE. kInvalidSocket on failure, or
+// when a non-blocking listener has no connection waiting (LastSocketError
+// then tells "would block" from other causes: see WouldBlock).
+SocketHandle AcceptConnection(SocketHandle listener);
+
+// Whether `error` (a LastSocketError value) means that a non-blocking call
+// found nothing to do yet.
+bool WouldBlock(int error);
 
 // Closes the socket (nothing for kInvalidSocket). Leaves LastSocketError as
 // it was, so that a failure's reason survives the clean-up after it.

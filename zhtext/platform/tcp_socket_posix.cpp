@@ -158,6 +158,100 @@ bool ConnectIpv4(SocketHandle s, std::uint32_t address, std::uint16_t port) {
   return true;
 }
 
+int ConnectIpv4Within(SocketHandle s, std::uint32_t address, std::uint16_t port,
+                      long long timeoutMs) {
+  if (timeoutMs < 0) return ConnectIpv4(s, address, port) ? 1 : -1;
+  const int flags = fcntl(s, F_GETFL);
+  if (flags < 0) return -1;
+  if ((flags & O_NONBLOCK) == 0 && fcntl(s, F_SETFL, flags | O_NONBLOCK) != 0) return -1;
+  sockaddr_in to;
+  std::memset(&to, 0, sizeof to);
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  to.sin_addr.s_addr = address;
+  int result = -1;
+  if (connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+    result = 1;
+  } else if (errno == EINPROGRESS || errno == EINTR) {
+    const int ready = WaitFor(s, POLLOUT, timeoutMs);
+    if (ready == 0) {
+      errno = ETIMEDOUT;
+      result = 0;
+    } else if (ready > 0) {
+      int pending = 0;
+      socklen_t size = sizeof pending;
+      if (getsockopt(s, SOL_SOCKET, SO_ERROR, &pending, &size) == 0) {
+        if (pending == 0) {
+          result = 1;
+        } else {
+          errno = pending;
+        }
+      }
+    }
+  }
+  const int saved = errno;
+  if ((flags & O_NONBLOCK) == 0) fcntl(s, F_SETFL, flags);
+  errno = saved;
+  return result;
+}
+
+SocketHandle ListenIpv4(std::uint32_t address, std::uint16_t port, int backlog) {
+  SocketHandle s = OpenTcpSocket();
+  if (s == kInvalidSocket) return kInvalidSocket;
+  int on = 1;
+  setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in at;
+  std::memset(&at, 0, sizeof at);
+  at.sin_family = AF_INET;
+  at.sin_port = htons(port);
+  at.sin_addr.s_addr = address;
+  if (bind(s, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 ||
+      listen(s, backlog < 1 ? 1 : backlog) != 0) {
+    CloseSocket(s);
+    return kInvalidSocket;
+  }
+  return s;
+}
+
+int LocalPort(SocketHandle s) {
+  sockaddr_in at;
+  std::memset(&at, 0, sizeof at);
+  socklen_t size = sizeof at;
+  if (getsockname(s, reinterpret_cast<sockaddr*>(&at), &size) != 0 || at.sin_family != AF_INET) {
+    return -1;
+  }
+  return ntohs(at.sin_port);
+}
+
+SocketHandle AcceptConnection(SocketHandle listener) {
+  for (;;) {
+#if defined(__linux__)
+    // accept4 without SOCK_NONBLOCK gives a blocking socket whatever the
+    // listener's mode.
+    int s = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+#else
+    int s = accept(listener, nullptr, nullptr);
+#endif
+    if (s < 0) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      return kInvalidSocket;
+    }
+#if !defined(__linux__)
+    // Elsewhere the new socket may inherit the listener's non-blocking mode.
+    fcntl(s, F_SETFD, FD_CLOEXEC);
+    int flags = fcntl(s, F_GETFL);
+    if (flags >= 0 && (flags & O_NONBLOCK) != 0) fcntl(s, F_SETFL, flags & ~O_NONBLOCK);
+#if !defined(MSG_NOSIGNAL) && defined(SO_NOSIGPIPE)
+    int on = 1;
+    setsockopt(s, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+#endif
+    return s;
+  }
+}
+
+bool WouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
 long SendSome(SocketHandle s, const char* data, std::size_t len) {
   for (;;) {
     ssize_t sent = send(s, data, len, kSendFlags);
