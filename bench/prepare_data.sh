@@ -3,6 +3,10 @@
 # benchmark inputs into bench/data/ (not committed):
 #   words.txt  the python3-jieba word list, one word per line, GBK
 #   text.txt   the Chinese manual pages of manpages-zh as plain text, GBK
+#   detect/    the manual pages the code table generator held out, in GBK,
+#              Big5, UTF-8 and UTF-16LE (tools/gen_code_tables.py)
+#   detect-words/  the same codes for text made of the jieba word list,
+#              which the generator never saw (bench/make_word_texts.py)
 # Usage: bash bench/prepare_data.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +17,7 @@ need=()
 [ -f /usr/lib/python3/dist-packages/jieba/dict.txt ] || need+=(python3-jieba)
 [ -d /usr/share/man/zh_CN ] || need+=(manpages-zh)
 [ -f /usr/include/marisa.h ] || need+=(libmarisa-dev)
+[ -f /usr/include/uchardet/uchardet.h ] || need+=(libuchardet-dev)
 dpkg -s libbenchmark-dev >/dev/null 2>&1 || need+=(libbenchmark-dev)
 command -v groff >/dev/null 2>&1 || need+=(groff-base)
 if [ ${#need[@]} -gt 0 ]; then
@@ -36,5 +41,12 @@ if [ ! -s "$out/text.txt" ]; then
   done | iconv -c -f UTF-8 -t GBK > "$out/text.txt"
 fi
 
+if [ ! -s "$out/detect/zh_TW.big5" ]; then
+  python3 "$here/../tools/gen_code_tables.py" --held-out-dir "$out/detect"
+fi
+if [ ! -s "$out/detect-words/zh_TW.big5" ]; then
+  python3 "$here/make_word_texts.py" /usr/lib/python3/dist-packages/jieba/dict.txt "$out/detect-words"
+fi
+
 wc -l "$out/words.txt"
-wc -c "$out/text.txt"
+wc -c "$out/text.txt" "$out"/detect/* "$out"/detect-words/*
