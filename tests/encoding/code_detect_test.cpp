@@ -14,24 +14,17 @@ namespace {
 
 using testing::CellValue;
 using testing::CodePattern;
+using testing::DetectBytes;
 using testing::LoadPatterns;
 
-class CodeDetectTest : public ::testing::Test {
- protected:
-  void SetUp() override { FreeCodeTables(); }
-  void TearDown() override { FreeCodeTables(); }
-};
-
-int Detect(const std::string& bytes) {
-  return DetectCode(bytes.data(), static_cast<unsigned>(bytes.size()));
-}
+using CodeDetectTest = testing::NoCodeTablesTest;
 
 TEST_F(CodeDetectTest, UndecidedBeforeTablesAreLoaded) {
   for (const std::string& text : {std::string(), std::string("plain ascii"),
                                   std::string("\xFF\xFE"
                                               "a\0",
                                               4)}) {
-    EXPECT_EQ(Detect(text), CODE_AUTO) << text;
+    EXPECT_EQ(DetectBytes(text), CODE_AUTO) << text;
   }
 }
 
@@ -123,7 +116,7 @@ TEST_F(CodeDetectTest, DecisionRule) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     ASSERT_EQ(LoadPatterns(row.patterns), 0);
-    EXPECT_EQ(Detect(row.input), row.expected);
+    EXPECT_EQ(DetectBytes(row.input), row.expected);
   }
 }
 

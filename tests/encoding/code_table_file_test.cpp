@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/code_table_file.h"
 #include "tests/support/gbk_text.h"
 #include "tests/support/iconv_reference.h"
 #include "tests/support/temp_dir.h"
@@ -21,6 +22,7 @@
 namespace zhtext {
 namespace {
 
+using testing::DetectBytes;
 using testing::G;
 using testing::Hex;
 using testing::IconvReference;
@@ -40,10 +42,6 @@ class CodeTableFileTest : public ::testing::Test {
   }
   void TearDown() override { FreeCodeTables(); }
 };
-
-int Detect(const std::string& bytes) {
-  return DetectCode(bytes.data(), static_cast<unsigned>(bytes.size()));
-}
 
 // UTF-8 text as UTF-16LE bytes.
 std::string Utf16(const std::string& utf8) {
@@ -174,7 +172,7 @@ TEST_F(CodeTableFileTest, DetectsTheSampleInEveryCode) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(Detect(row.bytes), row.expected);
+    EXPECT_EQ(DetectBytes(row.bytes), row.expected);
   }
 }
 

@@ -19,18 +19,11 @@ using testing::BuildCells;
 using testing::CellValue;
 using testing::CodePattern;
 using testing::CodeTableFile;
+using testing::DetectBytes;
 using testing::LoadFileBytes;
 using testing::WithCellCount;
 
-class CodeTablesTest : public ::testing::Test {
- protected:
-  void SetUp() override { FreeCodeTables(); }
-  void TearDown() override { FreeCodeTables(); }
-};
-
-int Detect(const std::string& bytes) {
-  return DetectCode(bytes.data(), static_cast<unsigned>(bytes.size()));
-}
+using CodeTablesTest = testing::NoCodeTablesTest;
 
 // A small automaton: 81 82 scores for GBK, 83 84 85 for UTF-8.
 std::vector<CODE_CELL> SmallCells() {
@@ -97,8 +90,8 @@ TEST_F(CodeTablesTest, LoadsTablesAndCells) {
     EXPECT_EQ(g_pCodeCells[i].fail, cells[i].fail);
     EXPECT_EQ(g_pCodeCells[i].value, cells[i].value);
   }
-  EXPECT_EQ(Detect("\x81\x82"), CODE_GBK);
-  EXPECT_EQ(Detect("\x83\x84\x85"), CODE_UTF8);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_GBK);
+  EXPECT_EQ(DetectBytes("\x83\x84\x85"), CODE_UTF8);
 }
 
 // Every damaged file fails with its code and leaves the tables loaded
@@ -150,7 +143,7 @@ TEST_F(CodeTablesTest, DamagedFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(g_pCodeCells, loaded);
     EXPECT_EQ(g_pGbkTable, gbk);
     EXPECT_EQ(g_nCodeCells, static_cast<std::int32_t>(cells.size()));
-    EXPECT_EQ(Detect("\x83\x84\x85"), CODE_UTF8);
+    EXPECT_EQ(DetectBytes("\x83\x84\x85"), CODE_UTF8);
   }
   EXPECT_EQ(LoadCodeTables("/nonexistent/codes.bin"), -1);
   EXPECT_EQ(LoadCodeTables(nullptr), -1);
@@ -193,7 +186,7 @@ TEST_F(CodeTablesTest, StrayIndexesActAsNoTransition) {
     std::vector<CODE_CELL> damaged = cells;
     damaged[row.cell] = row.replacement;
     ASSERT_EQ(LoadFileBytes(CodeTableFile(damaged)), 0);
-    EXPECT_EQ(Detect(row.input), row.expected);
+    EXPECT_EQ(DetectBytes(row.input), row.expected);
   }
 
   // Cells that are no state are never reached, whatever their fail links
@@ -205,17 +198,17 @@ TEST_F(CodeTablesTest, StrayIndexesActAsNoTransition) {
   cycle.push_back({a + 2 - 5, a + 2, 99, CellValue(-9, -9, 10, -9)});
   cycle.push_back({a + 1 - 5, a + 1, 99, CellValue(-9, -9, 10, -9)});
   EXPECT_EQ(LoadFileBytes(CodeTableFile(cycle)), 0);
-  EXPECT_EQ(Detect("\x81\x82"), CODE_GBK);
-  EXPECT_EQ(Detect("\x83\x84\x85"), CODE_UTF8);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_GBK);
+  EXPECT_EQ(DetectBytes("\x83\x84\x85"), CODE_UTF8);
 }
 
 TEST_F(CodeTablesTest, EmptyAutomaton) {
   ASSERT_EQ(LoadFileBytes(CodeTableFile({})), 0);
   EXPECT_NE(g_pCodeCells, nullptr);
   EXPECT_EQ(g_nCodeCells, 0);
-  EXPECT_EQ(Detect(""), CODE_GBK);
-  EXPECT_EQ(Detect("ascii"), CODE_GBK);
-  EXPECT_EQ(Detect("\x81\x82"), CODE_AUTO);
+  EXPECT_EQ(DetectBytes(""), CODE_GBK);
+  EXPECT_EQ(DetectBytes("ascii"), CODE_GBK);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_AUTO);
 }
 
 TEST_F(CodeTablesTest, SecondLoadReplacesAndFreeIsHarmless) {
@@ -227,16 +220,16 @@ TEST_F(CodeTablesTest, SecondLoadReplacesAndFreeIsHarmless) {
   EXPECT_EQ(g_nCodeCells, 0);
 
   ASSERT_EQ(LoadFileBytes(CodeTableFile(SmallCells(), {{0xB0A1, 0x554A}})), 0);
-  EXPECT_EQ(Detect("\x81\x82"), CODE_GBK);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_GBK);
   // The second load's tables replace the first's (whose memory is
   // released: the leak checker of the sanitizer build would see it).
   ASSERT_EQ(LoadFileBytes(CodeTableFile(BuildCells({{"\x81\x82", CellValue(-1, 5, -1, -1)}}),
                                         {{0xB0A1, 0x4E00}})),
             0);
-  EXPECT_EQ(Detect("\x81\x82"), CODE_DBCS2);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_DBCS2);
   EXPECT_EQ(g_pGbkTable[CodeTableIndex(0xB0, 0xA1)], 0x4E00);
   FreeCodeTables();
-  EXPECT_EQ(Detect("\x81\x82"), CODE_AUTO);
+  EXPECT_EQ(DetectBytes("\x81\x82"), CODE_AUTO);
 }
 
 }  // namespace

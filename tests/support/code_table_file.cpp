@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "tests/support/temp_dir.h"
+#include "zhtext/encoding/code_detect.h"
 
 namespace zhtext {
 namespace testing {
@@ -127,6 +128,10 @@ int LoadFileBytes(const std::string& bytes) {
   const std::string path = dir.File("codes.bin");
   WriteFile(path, bytes);
   return LoadCodeTables(path.c_str());
+}
+
+int DetectBytes(const std::string& bytes) {
+  return DetectCode(bytes.data(), static_cast<unsigned>(bytes.size()));
 }
 
 int LoadPatterns(const std::vector<CodePattern>& patterns, const TableEntries& gbk,

@@ -5,6 +5,8 @@
 #ifndef ZHTEXT_TESTS_SUPPORT_CODE_TABLE_FILE_H_
 #define ZHTEXT_TESTS_SUPPORT_CODE_TABLE_FILE_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -48,6 +50,16 @@ int LoadPatterns(const std::vector<CodePattern>& patterns, const TableEntries& g
 
 // Writes `bytes` to a temporary file and returns LoadCodeTables' result.
 int LoadFileBytes(const std::string& bytes);
+
+// DetectCode of `bytes` with the loaded tables.
+int DetectBytes(const std::string& bytes);
+
+// A fixture that starts and ends with no code tables loaded.
+class NoCodeTablesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { FreeCodeTables(); }
+  void TearDown() override { FreeCodeTables(); }
+};
 
 }  // namespace testing
 }  // namespace zhtext

@@ -1,5 +1,6 @@
 #include "tools/zhtext/code_table_loader.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "tools/zhtext/tool_common.h"
@@ -46,9 +47,14 @@ std::string Reason(int result) {
 
 }  // namespace
 
-const char kCodeTablesHelp[] =
-    "  --code-tables FILE  the code table file (default: codetables.bin beside\n"
-    "                      the tool, or the one installed in share/zhtext/)\n";
+void PrintCodeTablesUsage(const char* head, const char* tail) {
+  std::fputs(head, stdout);
+  std::fputs(
+      "  --code-tables FILE  the code table file (default: codetables.bin beside\n"
+      "                      the tool, or the one installed in share/zhtext/)\n",
+      stdout);
+  std::fputs(tail, stdout);
+}
 
 bool LoadToolCodeTables(const char* command, const std::string& path) {
   if (!path.empty()) {

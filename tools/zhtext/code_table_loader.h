@@ -9,8 +9,9 @@
 namespace zhtext {
 namespace tool {
 
-// The option's help line, for the commands' usage texts.
-extern const char kCodeTablesHelp[];
+// Prints a usage text to stdout: `head`, the --code-tables option's lines,
+// then `tail`.
+void PrintCodeTablesUsage(const char* head, const char* tail);
 
 // Loads `path`, or the default file when `path` is empty. False after a
 // one-line error on stderr ("zhtext <command>: cannot load code tables ...").

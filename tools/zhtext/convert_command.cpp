@@ -217,9 +217,7 @@ int RunConvert(int argc, char** argv) {
   args.Flag("--quiet", &quiet);
   if (!args.Parse()) return kExitUsage;
   if (args.help()) {
-    std::fputs(kUsageHead, stdout);
-    std::fputs(kCodeTablesHelp, stdout);
-    std::fputs(kUsageTail, stdout);
+    PrintCodeTablesUsage(kUsageHead, kUsageTail);
     return kExitOk;
   }
   Code from, to;

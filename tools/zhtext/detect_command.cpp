@@ -57,9 +57,7 @@ int RunDetect(int argc, char** argv) {
   args.Option("--code-tables", &tables);
   if (!args.Parse()) return kExitUsage;
   if (args.help()) {
-    std::fputs(kUsageHead, stdout);
-    std::fputs(kCodeTablesHelp, stdout);
-    std::fputs(kUsageTail, stdout);
+    PrintCodeTablesUsage(kUsageHead, kUsageTail);
     return kExitOk;
   }
   std::vector<std::string> inputs = args.positional();
