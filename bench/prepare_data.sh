@@ -5,6 +5,10 @@
 #   text.txt   the Chinese manual pages of manpages-zh as plain text, GBK
 #   html/      HTML pages: the zh_CN manual pages turned into HTML by man2html
 #              (UTF-8), and valgrind's HTML manual
+#   detect/    the manual pages the code table generator held out, in GBK,
+#              Big5, UTF-8 and UTF-16LE (tools/gen_code_tables.py)
+#   detect-words/  the same codes for text made of the jieba word list,
+#              which the generator never saw (bench/make_word_texts.py)
 # Usage: bash bench/prepare_data.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +20,7 @@ need=()
 [ -d /usr/share/man/zh_CN ] || need+=(manpages-zh)
 [ -f /usr/include/marisa.h ] || need+=(libmarisa-dev)
 [ -f /usr/include/xxhash.h ] || need+=(libxxhash-dev)
+[ -f /usr/include/uchardet/uchardet.h ] || need+=(libuchardet-dev)
 dpkg -s libbenchmark-dev >/dev/null 2>&1 || need+=(libbenchmark-dev)
 command -v groff >/dev/null 2>&1 || need+=(groff-base)
 command -v man2html >/dev/null 2>&1 || need+=(man2html)
@@ -56,6 +61,13 @@ if [ ! -d "$out/html" ]; then
   mv "$out/html.tmp" "$out/html"
 fi
 
+if [ ! -s "$out/detect/zh_TW.big5" ]; then
+  python3 "$here/../tools/gen_code_tables.py" --held-out-dir "$out/detect"
+fi
+if [ ! -s "$out/detect-words/zh_TW.big5" ]; then
+  python3 "$here/make_word_texts.py" /usr/lib/python3/dist-packages/jieba/dict.txt "$out/detect-words"
+fi
+
 wc -l "$out/words.txt"
-wc -c "$out/text.txt"
+wc -c "$out/text.txt" "$out"/detect/* "$out"/detect-words/*
 echo "$(ls "$out/html" | wc -l) HTML pages, $(cat "$out/html"/*.html | wc -c) bytes"

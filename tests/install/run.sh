@@ -16,6 +16,7 @@ cmake --build "$work/build" -j2 >/dev/null
 cmake --install "$work/build" --prefix "$work/prefix" >/dev/null
 test -f "$work/prefix/include/zhtext/zhtext.h"
 test -f "$work/prefix/include/zhtext/encoding/cp936.h"
+test -f "$work/prefix/share/zhtext/codetables.bin"
 
 cmake -S "$root/tests/install/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
 cmake --build "$work/consumer" >/dev/null

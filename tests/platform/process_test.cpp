@@ -310,6 +310,17 @@ TEST_F(StartProgramTest, WorksWhenTheHostIgnoresChildren) {
   EXPECT_EQ(content, "yes\n");
 }
 
+TEST(GetExecutablePathTest, NamesThisTestProgram) {
+  std::string path;
+  ASSERT_TRUE(GetExecutablePath(&path));
+  ASSERT_FALSE(path.empty());
+  EXPECT_EQ(path[0], '/');
+  EXPECT_NE(path.find("zhtext_platform_test"), std::string::npos) << path;
+  struct stat status;
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISREG(status.st_mode));
+}
+
 }  // namespace
 }  // namespace platform
 }  // namespace zhtext

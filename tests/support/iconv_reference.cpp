@@ -46,6 +46,20 @@ Converter& Decoder() {
   return c;
 }
 
+Converter& Cp950Decoder() {
+  static Converter c("UTF-16LE", "CP950");
+  return c;
+}
+
+// The single unit of `bytes` decoded by `converter`.
+bool DecodeOne(Converter& converter, const std::string& bytes, char16_t* unit) {
+  std::string out;
+  if (!converter.Run(bytes, &out) || out.size() != 2) return false;
+  *unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
+                                (static_cast<unsigned char>(out[1]) << 8));
+  return true;
+}
+
 }  // namespace
 
 bool IconvReference::Available() { return Encoder().ok() && Decoder().ok(); }
@@ -56,11 +70,13 @@ bool IconvReference::EncodeUnit(char16_t unit, std::string* gbk) {
 }
 
 bool IconvReference::DecodeChar(const std::string& gbk, char16_t* unit) {
-  std::string out;
-  if (!Decoder().Run(gbk, &out) || out.size() != 2) return false;
-  *unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) |
-                                (static_cast<unsigned char>(out[1]) << 8));
-  return true;
+  return DecodeOne(Decoder(), gbk, unit);
+}
+
+bool IconvReference::Cp950Available() { return Cp950Decoder().ok(); }
+
+bool IconvReference::DecodeCp950Char(const std::string& big5, char16_t* unit) {
+  return DecodeOne(Cp950Decoder(), big5, unit);
 }
 
 #else
@@ -68,6 +84,8 @@ bool IconvReference::DecodeChar(const std::string& gbk, char16_t* unit) {
 bool IconvReference::Available() { return false; }
 bool IconvReference::EncodeUnit(char16_t, std::string*) { return false; }
 bool IconvReference::DecodeChar(const std::string&, char16_t*) { return false; }
+bool IconvReference::Cp950Available() { return false; }
+bool IconvReference::DecodeCp950Char(const std::string&, char16_t*) { return false; }
 
 #endif
 

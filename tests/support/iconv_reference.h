@@ -1,6 +1,7 @@
-// An independent GBK mapping for differential tests: the C library's iconv
-// with code page 936 (glibc's "CP936"). Available() is false where the
-// platform has no iconv or no CP936 converter; tests then skip.
+// Independent mappings for differential tests: the C library's iconv with
+// code page 936 (glibc's "CP936") and code page 950 ("CP950").
+// Available() and Cp950Available() are false where the platform has no
+// iconv or no such converter; tests then skip.
 #ifndef ZHTEXT_TESTS_SUPPORT_ICONV_REFERENCE_H_
 #define ZHTEXT_TESTS_SUPPORT_ICONV_REFERENCE_H_
 
@@ -19,6 +20,13 @@ class IconvReference {
   // The UTF-16 unit of a GBK character (one or two bytes); false when the
   // bytes are not a valid character.
   static bool DecodeChar(const std::string& gbk, char16_t* unit);
+
+  // Whether glibc's "CP950" (Big5 as code page 950 maps it) is there too.
+  static bool Cp950Available();
+
+  // The UTF-16 unit of a two-byte CP950 character; false when the bytes are
+  // not one character.
+  static bool DecodeCp950Char(const std::string& big5, char16_t* unit);
 };
 
 }  // namespace testing

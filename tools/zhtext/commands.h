@@ -15,6 +15,7 @@ struct Command {
 
 int RunConvert(int argc, char** argv);
 int RunCipher(int argc, char** argv);
+int RunDetect(int argc, char** argv);
 int RunDict(int argc, char** argv);
 int RunClassify(int argc, char** argv);
 int RunFold(int argc, char** argv);

@@ -10,6 +10,7 @@ namespace {
 
 const Command kCommands[] = {
     {"convert", "convert text between GBK, UTF-8 and UTF-16", RunConvert},
+    {"detect", "tell the code of files: UTF-8, GBK, Big5 or UTF-16LE", RunDetect},
     {"dict", "build, query and export trie dictionary files", RunDict},
     {"segment", "cut text into dictionary words (forward maximum matching)", RunSegment},
     {"words", "list the dictionary words found in a text", RunWords},

@@ -36,6 +36,11 @@ std::vector<std::string> SplitCommandLine(const char* commandLine);
 // zombie process remains when it exits.
 bool StartProgram(const char* commandLine, std::string* error = nullptr);
 
+// The absolute path of the running program's executable file, for finding
+// the data installed beside it. False (and `path` emptied) when the system
+// cannot tell.
+bool GetExecutablePath(std::string* path);
+
 }  // namespace platform
 }  // namespace zhtext
 

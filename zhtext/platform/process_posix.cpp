@@ -263,5 +263,20 @@ bool StartProgram(const char* commandLine, std::string* error) {
   return false;
 }
 
+bool GetExecutablePath(std::string* path) {
+  path->clear();
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      path->assign(buffer.data(), static_cast<std::size_t>(n));
+      return true;
+    }
+    if (buffer.size() >= (1u << 16)) return false;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
 }  // namespace platform
 }  // namespace zhtext
