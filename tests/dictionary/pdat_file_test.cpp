@@ -161,9 +161,17 @@ TEST_F(PdatFileTest, LoadRefusesDamagedFilesWithoutChangingTheObject) {
       {"word_count_negative", [](std::string* b) { SetInt(b, 262148, -5); }},
       {"mode_3", [&](std::string* b) { SetInt(b, modeAt, 3); }},
       {"mode_negative", [&](std::string* b) { SetInt(b, modeAt, -1); }},
-      {"code_above_max_cell", [&](std::string* b) { SetInt(b, 4 * 'z', maxCell + 1); }},
       {"code_below_minus_one", [&](std::string* b) { SetInt(b, 4 * 'a', -2); }},
       {"code_most_negative", [&](std::string* b) { SetInt(b, 4 * 0xFFFF, INT32_MIN); }},
+      // Handles and the word count size the tables of word lists and ID
+      // maps built from the dictionary.
+      {"handle_below_minus_one", [&](std::string* b) { SetInt(b, cellsAt + 8, -2); }},
+      {"handle_at_word_count", [&](std::string* b) { SetInt(b, cellsAt + 12 * 1 + 8, 4); }},
+      {"handle_huge", [&](std::string* b) { SetInt(b, cellsAt + 8, 100000000); }},
+      {"handle_near_int_max", [&](std::string* b) { SetInt(b, cellsAt + 12 * 2 + 8, 0x7FFFFFFE); }},
+      {"handle_in_the_last_cell", [&](std::string* b) { SetInt(b, modeAt - 4, 99); }},
+      {"word_count_above_cells", [&](std::string* b) { SetInt(b, 262148, maxCell + 2); }},
+      {"word_count_int_max", [](std::string* b) { SetInt(b, 262148, 0x7FFFFFFF); }},
   };
   const std::vector<std::string> probes = Probes();
   auto target = BuildDict(2, SampleWords());  // a different dictionary, mode 2
@@ -180,6 +188,105 @@ TEST_F(PdatFileTest, LoadRefusesDamagedFilesWithoutChangingTheObject) {
   // The undamaged file still loads into the same object.
   ASSERT_TRUE(target->Load(Path("good.dic").c_str()));
   EXPECT_EQ(Answers(*source, probes), Answers(*target, probes));
+}
+
+// Every file that building, importing and clearing write loads again and
+// answers as the dictionary that wrote it: handles are given in order, so
+// they stay below the word count, and every word has a cell of its own.
+TEST_F(PdatFileTest, FilesTheLibraryWritesAlwaysLoad) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 500; ++i) many.push_back(G("中") + std::to_string(i * 37 % 1000) + G("文"));
+  struct Row {
+    const char* name;
+    int mode;
+    std::function<std::unique_ptr<PeekPdat>()> make;
+  } rows[] = {
+      {"sample_mode_0", 0, [] { return BuildDict(0, SampleWords()); }},
+      {"sample_mode_1", 1, [] { return BuildDict(1, SampleWords()); }},
+      {"sample_mode_2", 2, [] { return BuildDict(2, SampleWords()); }},
+      {"duplicates_and_separators", 2,
+       [] { return BuildDict(2, {"a b", "ab", "a_b", ",", G("中、国"), G("中国"), "ab"}); }},
+      {"many_words", 0, [&] { return BuildDict(0, many); }},
+      {"nothing", 0, [] { return BuildDict(0, {}); }},
+      {"tracked_then_built", 0,
+       [] {
+         auto d = std::make_unique<PeekPdat>(0);
+         d->CountWords({"x", "y", "x", "z"});
+         d->Build();
+         return d;
+       }},
+      {"reset_and_rebuilt", 0,
+       [] {
+         auto d = BuildDict(0, {"old", "older", "oldest"});
+         d->AddWord("new", false);
+         d->Build();
+         return d;
+       }},
+      // After ClearSize the file holds the code table, no word and one cell,
+      // which keeps what it held (here the word "a" with handle 0, or a
+      // longer word's first character); the codes of the other characters
+      // lie beyond that cell.
+      {"cleared_cell_0_a_word", 0,
+       [] {
+         auto d = BuildDict(0, {"a", "b", "c", "a"});
+         d->ClearSize();
+         return d;
+       }},
+      {"cleared_cell_0_a_word_with_a_late_handle", 0,
+       [] {
+         auto d = BuildDict(0, {"x", "y", "zz", "q", "q", "q"});
+         d->ClearSize();
+         return d;
+       }},
+      {"cleared_cell_0_inside_a_word", 1,
+       [] {
+         auto d = BuildDict(1, {"ab", "ac", "ad"});
+         d->ClearSize();
+         return d;
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto written = row.make();
+    const std::string path = Path(std::string(row.name) + ".dic");
+    ASSERT_TRUE(written->Save(path.c_str()));
+    auto loaded = std::make_unique<CPDAT>(row.mode);
+    ASSERT_TRUE(loaded->Load(path.c_str()));
+    EXPECT_EQ(Answers(*written, Probes()), Answers(*loaded, Probes()));
+    for (const char* key : {"a", "b", "q", "x", "zz", "ab"}) {
+      EXPECT_EQ(written->Search(key), loaded->Search(key)) << key;
+    }
+    for (int ch : {int{'a'}, int{'q'}, int{'x'}}) EXPECT_EQ(written->SearchChar(ch), loaded->SearchChar(ch));
+    const std::string again = path + ".again";
+    ASSERT_TRUE(loaded->Save(again.c_str()));
+    EXPECT_EQ(ReadFile(path), ReadFile(again));
+  }
+}
+
+// A code may lie beyond the highest cell (a saved file after ClearSize has
+// such codes): the walks bound code + offset by the cells, so the character
+// finds nothing.
+TEST_F(PdatFileTest, CodesBeyondTheHighestCellLoadAndFindNothing) {
+  auto source = BuildDict(0, {"ab", "ac", "b"});
+  ASSERT_TRUE(source->Save(Path("source.dic").c_str()));
+  const std::string good = ReadFile(Path("source.dic"));
+  const int maxCell = GetInt(good, 262144);
+  for (int code : {maxCell + 1, maxCell + 1000, 0x7FFFFFFF}) {
+    SCOPED_TRACE(code);
+    std::string bytes = good;
+    SetInt(&bytes, 4 * 'z', code);
+    SetInt(&bytes, 4 * 0xD6D0, code);
+    WriteFile(Path("far.dic"), bytes);
+    auto dict = std::make_unique<CPDAT>(0);
+    ASSERT_TRUE(dict->Load(Path("far.dic").c_str()));
+    EXPECT_EQ(-1, dict->Search("z"));
+    EXPECT_EQ(-1, dict->Search("az"));
+    EXPECT_EQ(-1, dict->SearchChar('z'));
+    EXPECT_EQ(-1, dict->SearchChar(0xD6D0));
+    EXPECT_EQ(0, dict->MatchLongest("zab", nullptr, nullptr));
+    EXPECT_EQ(source->Search("ab"), dict->Search("ab"));
+    EXPECT_TRUE(dict->Export(Path("far.txt").c_str()));
+  }
 }
 
 TEST_F(PdatFileTest, DamagedCellsDoNotCrashTheSearchesOrTheExport) {

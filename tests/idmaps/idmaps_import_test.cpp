@@ -328,6 +328,51 @@ TEST_F(IDMapsImportTest, SymmetricStoresBothDirections) {
 
 // ---- Failures -----------------------------------------------------------------
 
+// The maps built from files size their index by the dictionaries' word
+// counts: a handle at or above its dictionary's word count counts as no
+// handle (a key is rejected, a value stored as -1).
+TEST_F(IDMapsImportTest, HandlesBeyondTheWordCountAreNoHandles) {
+  auto dict = std::make_unique<CPDAT>(0);
+  dict->AddWord("a", 0, false);
+  dict->AddWord("far", 100000000, false);
+  dict->AddWord("b", 1, false);
+  dict->Build();
+  ASSERT_EQ(dict->GetWordCount(), 3);
+  struct Row {
+    const char* name;
+    std::function<int(CIDMaps&)> import;
+    Pairs pairs;
+    Messages messages;
+  };
+  const std::string pairs = Write("far_pairs.txt", "far a\na far\na b\n");
+  const std::string keys = Write("far_keys.txt", "far\na\na\n");
+  const std::string values = Write("far_values.txt", "a\nfar\nb\n");
+  const std::string tabbed = Write("far_tabbed.txt", "a\tfar\nfar\tb\na\tb\n");
+  const std::string lists = Write("far_lists.txt", "far a\na far b\n");
+  CPDAT* d = dict.get();
+  const Row rows[] = {
+      {"pairs", [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), d, nullptr, nullptr); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"parallel", [&](CIDMaps& m) { return m.ImportParallel(keys.c_str(), values.c_str(), d, d); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"tabbed", [&](CIDMaps& m) { return m.ImportTabbed(tabbed.c_str(), d, nullptr); },
+       {{1, -1}, {1, 0}}, {}},
+      {"lists", [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), d, nullptr, nullptr); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"symmetric", [&](CIDMaps& m) { return m.ImportSymmetric(lists.c_str(), d, nullptr); },
+       {{0, -1}, {0, 1}, {1, 0}}, {"far invalid argument!"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CIDMaps map;
+    testing::LogWatch log;
+    Run([&] { return row.import(map); });
+    EXPECT_LE(map.GetIndexSize(), dict->GetWordCount());
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Err(), row.messages);
+  }
+}
+
 TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
   const std::string good = Write("good.txt", "a x\n");
   const std::string blocked = Write("blocked.txt", "a x\n");

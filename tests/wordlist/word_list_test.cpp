@@ -278,6 +278,28 @@ TEST_F(WordListTest, ImportReadsLongLinesInPiecesAndPrintsProgress) {
   EXPECT_EQ(list.GetWord(251), std::string(477, 'a'));
 }
 
+// A word list built from a file sizes its table by the dictionary's word
+// count: a handle at or above it (a dictionary given handles of its own, a
+// cleared one) counts as no handle, so a file of words cannot make the table
+// grow beyond what the dictionary holds.
+TEST_F(WordListTest, ImportBoundsItsTableByTheWordCount) {
+  auto dict = std::make_unique<CPDAT>(0);
+  dict->AddWord("near", 0, false);
+  dict->AddWord("far", 100000000, false);
+  dict->AddWord("next", 1, false);
+  dict->Build();
+  ASSERT_EQ(dict->GetWordCount(), 3);
+  const std::string path = dir_.File("bounded.txt");
+  WriteFile(path, "near\nfar\nnext\n");
+  CWordList list(false, nullptr);
+  testing::LogWatch log;
+  EXPECT_EQ(list.Import(path.c_str(), dict.get(), nullptr), 2);
+  EXPECT_LE(list.GetIndexSize(), dict->GetWordCount());
+  EXPECT_STREQ(list.GetWord(0), "near");
+  EXPECT_STREQ(list.GetWord(1), "next");
+  EXPECT_EQ(log.Log(), std::vector<std::string>{"far"});
+}
+
 TEST_F(WordListTest, ImportThatCannotStartLeavesTheListAsItWas) {
   auto dict = MakeDict({"abc"});
   const std::string path = dir_.File("words.txt");

@@ -109,9 +109,16 @@ class CPDAT {
   virtual int Search(const char* key) const;
 
   // Reads a dictionary file. False when the file cannot be opened or is not
-  // a well-formed dictionary (wrong length, negative counts, a mode other
-  // than 0-2, a character code outside -1..highest cell); the object is then
-  // unchanged. On success the file's mode replaces the constructor's.
+  // a well-formed dictionary; the object is then unchanged. Refused: a wrong
+  // length, negative counts, a mode other than 0-2, a character code below
+  // -1 (a code beyond the highest cell is accepted: that character finds
+  // nothing), a word count above the number of cells, and a handle below -1
+  // or at or above the word count. Files the library writes always pass:
+  // handles are given in order, below the word count. Two exceptions: a
+  // dictionary given handles of its own (AddWord with a handle) at or above
+  // its word count saves a file that is refused, and a cleared one
+  // (ClearSize: no word, one cell) loads with the handle its one cell kept.
+  // On success the file's mode replaces the constructor's.
   virtual bool Load(const char* path);
 
   // Writes the dictionary file (a dictionary without cells writes one free

@@ -78,8 +78,11 @@ bool CPDAT::Load(const char* path) {
   if (maxCell < 0 || wordCount < 0) return false;
   const long long cellCount = static_cast<long long>(maxCell) + 1;
   if (size != kFixedBytes + 12 * cellCount) return false;
+  // Every word has a cell of its own.
+  if (wordCount > cellCount) return false;
+  // A code may lie beyond the cells (the walks bound code + offset by them).
   for (int i = 0; i < 65536; ++i) {
-    if (head[i] < -1 || head[i] > maxCell) return false;
+    if (head[i] < -1) return false;
   }
 
   std::unique_ptr<PDAT_CELL, FreeDeleter> cells(
@@ -87,6 +90,15 @@ bool CPDAT::Load(const char* path) {
                                                            static_cast<std::size_t>(cellCount))));
   if (cells == nullptr) throw std::bad_alloc();
   if (!ReadInt32s(in.get(), &cells.get()->base, static_cast<std::size_t>(cellCount) * 3)) return false;
+  // Handles are given in order, so a dictionary's handles lie below its word
+  // count, and word lists and ID maps size their tables by them. The one
+  // exception the library writes is a cleared dictionary (ClearSize: no
+  // word, one cell), whose cell keeps the handle it had.
+  const bool cleared = wordCount == 0 && maxCell == 0;
+  for (long long i = 0; i < cellCount; ++i) {
+    const int handle = cells.get()[i].handle;
+    if (handle < -1 || (handle >= wordCount && !cleared)) return false;
+  }
   int encoding;
   if (!ReadInt32s(in.get(), &encoding, 1)) return false;
   if (encoding < 0 || encoding > 2) return false;

@@ -135,7 +135,10 @@ class CIDMaps {
   // 1023 bytes (a longer line is handled as several lines). A token is a run
   // of bytes other than space, \t, \n, \v, \f and \r. A key word is looked
   // up in the key dictionary (handle k), a value word in the value
-  // dictionary (handle v). The pair is rejected when k < 0, v < -1, or the
+  // dictionary (handle v); a handle at or above its dictionary's word count
+  // (given by the host with AddWord, or kept by a cleared dictionary) counts
+  // as no handle, so the index never grows beyond the key dictionary's word
+  // count. The pair is rejected when k < 0, v < -1, or the
   // two dictionaries are one object and k == v; a value word that is not in
   // its dictionary is stored as the value -1. A rejected pair writes one
   // line to the day's error log: the key word if k < 0, then a blank and the

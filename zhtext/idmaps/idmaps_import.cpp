@@ -35,6 +35,15 @@ const char* ValueScanStart(const char* token, std::size_t len) {
   return close + rest;
 }
 
+// The handle of `word` in `dict`, or -1; a handle at or above the
+// dictionary's word count (given by the host, or left in a cleared
+// dictionary) counts as none, so that the index of a map built from a file
+// stays within the dictionaries' word counts.
+int HandleOf(const CPDAT* dict, const char* word) {
+  const int handle = dict->Search(word);
+  return handle < dict->GetWordCount() ? handle : -1;
+}
+
 // Accepts or rejects the pair (k, v) of `keyWord` and `valueWord` (see the
 // common rules in idmaps.h). `sameDict`: both handles come from one
 // dictionary, so a word may not be paired with itself. With `bothWays` an
@@ -82,7 +91,7 @@ int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* k
     if (keyToken != nullptr && valueToken != nullptr) {
       keyWord.assign(keyToken, keyLen);
       valueWord.assign(valueToken, valueLen);
-      OfferPair(*this, keyDict->Search(keyWord.c_str()), valueDict->Search(valueWord.c_str()),
+      OfferPair(*this, HandleOf(keyDict, keyWord.c_str()), HandleOf(valueDict, valueWord.c_str()),
                 sameDict, false, keyWord.c_str(), valueWord.c_str());
     }
     haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
@@ -138,7 +147,7 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
     if (progress != nullptr && count % 100 == 0) {
       std::fprintf(progress, "Line %d: %s->%s\n", count, keyToken.c_str(), valueToken.c_str());
     }
-    OfferPair(*this, keyDict->Search(keyTerm.c_str()), valueDict->Search(valueTerm.c_str()),
+    OfferPair(*this, HandleOf(keyDict, keyTerm.c_str()), HandleOf(valueDict, valueTerm.c_str()),
               sameDict, false, keyTerm.c_str(), valueTerm.c_str());
   }
   in.reset();
@@ -161,11 +170,11 @@ int CIDMaps::ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress) {
     if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "%d\r", count);
     ++count;
     const std::string& keyWord = fields.back();
-    const int k = dict->Search(keyWord.c_str());
+    const int k = HandleOf(dict, keyWord.c_str());
     if (k < 0) continue;
     for (int i = 0; i + 1 < n; ++i) {
       const std::string& valueWord = fields[static_cast<std::size_t>(i)];
-      OfferPair(*this, k, dict->Search(valueWord.c_str()), true, false, keyWord.c_str(),
+      OfferPair(*this, k, HandleOf(dict, valueWord.c_str()), true, false, keyWord.c_str(),
                 valueWord.c_str());
     }
   }
@@ -188,10 +197,10 @@ void ReadLists(CIDMaps& map, std::FILE* in, CPDAT* keyDict, CPDAT* valueDict, bo
     ++count;
     if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "Line %d: %s\n", count, line);
     const std::string& keyWord = fields[0];
-    const int k = keyDict->Search(keyWord.c_str());
+    const int k = HandleOf(keyDict, keyWord.c_str());
     for (int i = 1; i < n; ++i) {
       const std::string& valueWord = fields[static_cast<std::size_t>(i)];
-      OfferPair(map, k, valueDict->Search(valueWord.c_str()), sameDict, bothWays,
+      OfferPair(map, k, HandleOf(valueDict, valueWord.c_str()), sameDict, bothWays,
                 keyWord.c_str(), valueWord.c_str());
     }
   }

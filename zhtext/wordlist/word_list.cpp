@@ -226,7 +226,12 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
     std::fwrite(form.data(), 1, form.size(), copy.get());
     ++counter;
     if (progress != nullptr && counter % 100 == 0) std::fprintf(progress, "Line %d\r", counter);
-    AddWord(term.c_str());
+    // AddWord(term), with the table bounded by the dictionary's word count:
+    // a handle at or above it counts as none.
+    const char* word = SkipUtf8Bom(term.c_str());
+    int handle = m_pDict->Search(word);
+    if (handle >= m_pDict->GetWordCount()) handle = -1;
+    AddWord(word, handle);
   }
   in.reset();
   copy.reset();
