@@ -424,15 +424,20 @@ TEST_F(PdatFileTest, ImportAfterBuildMakesANewDictionary) {
   EXPECT_EQ(-1, dict->Search("old1"));
 }
 
-TEST_F(PdatFileTest, ImportReadsALongLineInPieces) {
+TEST_F(PdatFileTest, ImportReadsLongLinesWhole) {
   const std::string list = Path("long.txt");
-  WriteFile(list, std::string(3071, 'q') + " tail\nend\n");
+  const std::string gbk = std::string(3070, 'g') + G("中");  // 中 across byte 3071
+  const std::string bracketed = "[" + std::string(3000, 'x') + " " + std::string(500, 'y') + "]";
+  WriteFile(list, std::string(3071, 'q') + " tail\n" + gbk + " 3\n" + bracketed + " 5\nend\n");
   auto dict = std::make_unique<CPDAT>(0);
-  // The first 3071 bytes are one piece, " tail" the next.
-  EXPECT_EQ(3, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  EXPECT_EQ(4, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
   EXPECT_EQ(0, dict->Search(std::string(3071, 'q').c_str()));
-  EXPECT_EQ(1, dict->Search("tail"));
-  EXPECT_EQ(2, dict->Search("end"));
+  EXPECT_EQ(-1, dict->Search("tail"));
+  EXPECT_EQ(1, dict->Search(gbk.c_str()));
+  EXPECT_EQ(2, dict->Search(bracketed.substr(1, bracketed.size() - 2).c_str()));
+  EXPECT_EQ(3, dict->Search("end"));
+  EXPECT_EQ(std::string(3071, 'q') + "\n" + gbk + "\n" + bracketed + "\nend\n",
+            ReadFile(list + "_export.txt"));
 }
 
 // ---- Export ----------------------------------------------------------------

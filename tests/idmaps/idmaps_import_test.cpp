@@ -405,13 +405,51 @@ TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
   }
 }
 
-TEST_F(IDMapsImportTest, LongLinesAreReadInPieces) {
-  // 1023 bytes make the first piece; the rest of the line is a line of its
-  // own, whose first field is the key.
-  const std::string path = Write("lists.txt", "a," + std::string(1021, ' ') + "b,y\n");
-  CIDMaps map;
-  EXPECT_EQ(Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), nullptr); }), 1);
-  EXPECT_EQ(PairsOf(map), (Pairs{{1, 1}}));
+// Lines of any length are read whole: a long line is one line, its fields
+// all belong to its key, the parallel files stay in step, and a character
+// is never cut.
+TEST_F(IDMapsImportTest, LongLinesAreReadWhole) {
+  const std::string longGbk = std::string(1022, 'k') + G("中");  // 中 across byte 1023
+  auto keys = MakeDict({"a", "b", longGbk});
+  std::string manyValues = "a";
+  for (int i = 0; i < 700; ++i) manyValues += ",y";
+  const std::string blanks(1500, ' ');
+  struct Row {
+    const char* name;
+    std::function<int(CIDMaps&)> import;
+    int count;
+    Pairs pairs;
+  };
+  const std::string lists = Write("long_lists.txt", "a," + std::string(1021, ' ') + "b,y\n");
+  const std::string many = Write("long_many.txt", manyValues + "\n");
+  const std::string pairs = Write("long_pairs.txt", "a " + blanks + "x\n" + longGbk + " y\n");
+  const std::string keyFile = Write("long_keys.txt", "a" + blanks + "\nb\n");
+  const std::string valueFile = Write("long_values.txt", "x\ny\n");
+  const std::string tabbed = Write("long_tabbed.txt", "b\t" + blanks + "\ta\n");
+  CPDAT* k = keys.get();
+  CPDAT* v = values_.get();
+  const Row rows[] = {
+      {"lists_blanks_inside", [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), k, v, nullptr); },
+       2, {{0, -1}, {0, 1}}},
+      {"lists_700_values", [&](CIDMaps& m) { return m.ImportLists(many.c_str(), k, v, nullptr); },
+       700, {{0, 1}}},
+      {"pairs_blanks_inside_and_a_long_key",
+       [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), k, v, nullptr); }, 2, {{0, 0}, {2, 1}}},
+      {"parallel_in_step",
+       [&](CIDMaps& m) { return m.ImportParallel(keyFile.c_str(), valueFile.c_str(), k, v); }, 2,
+       {{0, 0}, {1, 1}}},
+      {"tabbed", [&](CIDMaps& m) { return m.ImportTabbed(tabbed.c_str(), k, nullptr); }, 1,
+       {{0, 1}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CIDMaps map;
+    testing::LogWatch log;
+    EXPECT_EQ(Run([&] { return row.import(map); }), row.count);
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Err(), Messages{});
+  }
+  EXPECT_EQ(ReadFile(pairs + "_map_export.txt"), "a\tx\n" + longGbk + "\ty\n");
 }
 
 }  // namespace

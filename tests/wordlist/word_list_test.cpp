@@ -250,15 +250,20 @@ TEST_F(WordListTest, ImportTakesEntriesByTheTermRule) {
   EXPECT_EQ(ReadFile(again + "_wordlist_export.txt"), copy);
 }
 
-TEST_F(WordListTest, ImportReadsLongLinesInPiecesAndPrintsProgress) {
+TEST_F(WordListTest, ImportReadsLongLinesWholeAndPrintsProgress) {
   std::vector<std::string> words;
   std::string text;
   for (int i = 0; i < 250; ++i) {
     words.push_back("w" + std::to_string(i));
     text += words.back() + "\n";
   }
-  text += std::string(1500, 'a') + "\n";  // pieces of 1023 and 477 bytes
-  words.push_back(std::string(1023, 'a'));
+  // Lines longer than any buffer: an ASCII word, and a GBK word whose
+  // character 中 lies across byte 1023.
+  text += std::string(1500, 'a') + " 12\n";
+  text += std::string(1022, 'b') + G("中") + "\n";
+  words.push_back(std::string(1500, 'a'));
+  words.push_back(std::string(1022, 'b') + G("中"));
+  words.push_back(std::string(1023, 'a'));  // what a cut line would store
   words.push_back(std::string(477, 'a'));
   auto dict = MakeDict(words);
   const std::string path = dir_.File("words.txt");
@@ -274,8 +279,11 @@ TEST_F(WordListTest, ImportReadsLongLinesInPiecesAndPrintsProgress) {
   std::fclose(progress);
   // The counter starts at 1, so it reaches 100 at the 99th entry.
   EXPECT_EQ(std::string(buffer, got), "Line 100\rLine 200\r");
-  EXPECT_EQ(list.GetWord(250), std::string(1023, 'a'));
-  EXPECT_EQ(list.GetWord(251), std::string(477, 'a'));
+  EXPECT_EQ(list.GetWord(250), std::string(1500, 'a'));
+  EXPECT_EQ(list.GetWord(251), std::string(1022, 'b') + G("中"));
+  EXPECT_STREQ(list.GetWord(252), "");
+  EXPECT_EQ(ReadFile(path + "_wordlist_export.txt"), text.substr(0, text.find(" 12")) + "\n" +
+                                                        std::string(1022, 'b') + G("中") + "\n");
 }
 
 // A word list built from a file sizes its table by the dictionary's word

@@ -40,7 +40,7 @@ const char kImportUsage[] =
     "paired with itself within one dictionary) are listed in the day's error\n"
     "log (YYYYMMDD.err in the working directory).\n"
     "\n"
-    "Formats (lines longer than 1023 bytes are read as several lines):\n"
+    "Formats (lines of any length):\n"
     "  pairs      INPUT: one pair per line, key word then value word; an\n"
     "             entry in [brackets] may hold blanks, '_' becomes a blank in\n"
     "             entries that start with an ASCII character. Also writes the\n"

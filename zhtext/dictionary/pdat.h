@@ -126,8 +126,9 @@ class CPDAT {
   // created or written.
   virtual bool Save(const char* path) const;
 
-  // Builds the dictionary from a word list (one entry per line; see
-  // import_term.h) leaving out the words of `filter` when given. Writes the
+  // Builds the dictionary from a word list (one entry per line, each line
+  // read whole whatever its length; see import_term.h) leaving out the words
+  // of `filter` when given. Writes the
   // normalised copy `path` + "_export.txt" and prints "%d\t%s Completed!\r"
   // progress lines to standard output. Returns the word count after packing,
   // or 0 (object unchanged) when either file cannot be opened.

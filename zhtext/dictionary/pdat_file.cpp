@@ -20,6 +20,7 @@
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/platform/large_block.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 
@@ -129,13 +130,13 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
   if (copy == nullptr) return 0;
 
   Reset();
-  char line[3072];  // a longer line is read as several
+  std::string line;
   std::string token;
   std::string term;
   std::string form;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t len = 0;
-    const char* start = ScanImportToken(line, &len);
+    const char* start = ScanImportToken(line.c_str(), &len);
     if (start == nullptr) continue;  // no token
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);

@@ -131,10 +131,10 @@ class CIDMaps {
 
   // ---- Text imports ---------------------------------------------------------
   //
-  // Common rules. Input files are read in binary mode, in pieces of at most
-  // 1023 bytes (a longer line is handled as several lines). A token is a run
-  // of bytes other than space, \t, \n, \v, \f and \r. A key word is looked
-  // up in the key dictionary (handle k), a value word in the value
+  // Common rules. Input files are read in binary mode, line by line, each
+  // line whole whatever its length. A token is a run of bytes other than
+  // space, \t, \n, \v, \f and \r. A key word is looked up in the key
+  // dictionary (handle k), a value word in the value
   // dictionary (handle v); a handle at or above its dictionary's word count
   // (given by the host with AddWord, or kept by a cleared dictionary) counts
   // as no handle, so the index never grows beyond the key dictionary's word

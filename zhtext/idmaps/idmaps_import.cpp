@@ -11,13 +11,12 @@
 #include "zhtext/encoding/field_splitter.h"
 #include "zhtext/idmaps/idmaps.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 
 namespace zhtext {
 
 namespace {
-
-constexpr int kLineBuffer = 1024;
 
 // Where the scan for the value token of an ImportPairs line starts, given
 // the key token at `token` (length `len`): after the key token, or, when the
@@ -78,23 +77,23 @@ int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* k
 
   Clear();
   const bool sameDict = keyDict == valueDict;
-  char keyLine[kLineBuffer];
-  char valueLine[kLineBuffer];
+  std::string keyLine;
+  std::string valueLine;
   std::string keyWord;
   std::string valueWord;
-  bool haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
-  while (haveKey && std::fgets(valueLine, sizeof(valueLine), values.get()) != nullptr) {
+  bool haveKey = ReadLine(keys.get(), &keyLine);
+  while (haveKey && ReadLine(values.get(), &valueLine)) {
     std::size_t keyLen = 0;
     std::size_t valueLen = 0;
-    const char* keyToken = ScanImportToken(SkipUtf8Bom(keyLine), &keyLen);
-    const char* valueToken = ScanImportToken(SkipUtf8Bom(valueLine), &valueLen);
+    const char* keyToken = ScanImportToken(SkipUtf8Bom(keyLine.c_str()), &keyLen);
+    const char* valueToken = ScanImportToken(SkipUtf8Bom(valueLine.c_str()), &valueLen);
     if (keyToken != nullptr && valueToken != nullptr) {
       keyWord.assign(keyToken, keyLen);
       valueWord.assign(valueToken, valueLen);
       OfferPair(*this, HandleOf(keyDict, keyWord.c_str()), HandleOf(valueDict, valueWord.c_str()),
                 sameDict, false, keyWord.c_str(), valueWord.c_str());
     }
-    haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
+    haveKey = ReadLine(keys.get(), &keyLine);
   }
   keys.reset();
   values.reset();
@@ -113,7 +112,7 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
 
   Clear();
   const bool sameDict = keyDict == valueDict;
-  char line[kLineBuffer];
+  std::string line;
   std::string keyToken;
   std::string valueToken;
   std::string keyTerm;
@@ -121,9 +120,9 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
   std::string keyForm;
   std::string valueForm;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t keyLen = 0;
-    const char* keyStart = ScanImportToken(line, &keyLen);
+    const char* keyStart = ScanImportToken(line.c_str(), &keyLen);
     if (keyStart == nullptr) continue;
     keyToken.assign(keyStart, keyLen);
     NormalizeImportTerm(keyToken.c_str(), keyStart, nullptr, &keyTerm, &keyForm);
@@ -161,11 +160,11 @@ int CIDMaps::ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress) {
   if (in == nullptr) return 0;
 
   Clear();
-  char line[kLineBuffer];
+  std::string line;
   std::vector<std::string> fields;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
-    const int n = SplitFields(line, "\t", fields);
+  while (ReadLine(in.get(), &line)) {
+    const int n = SplitFields(line.c_str(), "\t", fields);
     if (n < 2) continue;
     if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "%d\r", count);
     ++count;
@@ -188,14 +187,16 @@ namespace {
 void ReadLists(CIDMaps& map, std::FILE* in, CPDAT* keyDict, CPDAT* valueDict, bool bothWays,
                std::FILE* progress) {
   const bool sameDict = keyDict == valueDict;
-  char line[kLineBuffer];
+  std::string line;
   std::vector<std::string> fields;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in) != nullptr) {
-    const int n = SplitFields(line, ", \t\r\n", fields);
+  while (ReadLine(in, &line)) {
+    const int n = SplitFields(line.c_str(), ", \t\r\n", fields);
     if (n == 0) continue;
     ++count;
-    if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "Line %d: %s\n", count, line);
+    if (progress != nullptr && count % 100 == 0) {
+      std::fprintf(progress, "Line %d: %s\n", count, line.c_str());
+    }
     const std::string& keyWord = fields[0];
     const int k = HandleOf(keyDict, keyWord.c_str());
     for (int i = 1; i < n; ++i) {

@@ -11,6 +11,7 @@
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 #include "zhtext/wordlist/cipher_keys.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kPairStep = 10000;
 constexpr int kTextStep = 1024000;
-constexpr int kLineBuffer = 1024;
 const char kEmptyText[] = "";
 
 // The next capacity from `capacity` in steps of `step` that exceeds
@@ -212,14 +212,14 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
 
   if (dict != nullptr) m_pDict = dict;
   Init();
-  char line[kLineBuffer];
+  std::string line;
   std::string token;
   std::string term;
   std::string form;
   int counter = 1;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t len = 0;
-    const char* start = ScanImportToken(line, &len);
+    const char* start = ScanImportToken(line.c_str(), &len);
     if (start == nullptr) continue;
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
@@ -246,11 +246,11 @@ int CWordList::ExportFiltered(const char* path, CPDAT* dict, const char* filterP
   if (filterPath != nullptr) {
     UniqueFile filter(std::fopen(filterPath, "rb"));
     if (filter != nullptr) {
-      char line[kLineBuffer];
+      std::string line;
       std::string token;
-      while (std::fgets(line, sizeof(line), filter.get()) != nullptr) {
+      while (ReadLine(filter.get(), &line)) {
         std::size_t len = 0;
-        const char* start = ScanImportToken(line, &len);
+        const char* start = ScanImportToken(line.c_str(), &len);
         if (start == nullptr) continue;
         token.assign(start, len);
         const int h = dict->Search(token.c_str());

@@ -130,7 +130,7 @@ class CWordList {
 
   // Fills the list from the word file at `path`, one entry per line by the
   // term rule of the dictionary import (see dictionary/import_term.h; lines
-  // are read in pieces of at most 1023 bytes, a line without a token is
+  // are read whole, whatever their length; a line without a token is
   // skipped), each entry stored as AddWord(entry) stores it with the
   // handles of `dict` (or of the list's dictionary when `dict` is null; a
   // non-null `dict` becomes the list's dictionary), except that a handle at
