@@ -414,6 +414,28 @@ TEST_F(PdatFileTest, ImportFailureLeavesTheDictionaryAlone) {
   EXPECT_TRUE(dict->IsBuilt());
 }
 
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the words read dropped (the object as Reset leaves it: no
+// words, not built), the partial copy removed.
+TEST_F(PdatFileTest, ImportWhoseCopyCannotBeWrittenFails) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string lines;
+  for (int i = 0; i < 3000; ++i) lines += "w" + std::to_string(i) + "\n";
+  for (const std::string& input : {std::string("abc\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string list = Path("full.txt");
+    WriteFile(list, input);
+    std::filesystem::remove(list + "_export.txt");
+    std::filesystem::create_symlink("/dev/full", list + "_export.txt");
+    auto dict = std::make_unique<CPDAT>(0);
+    EXPECT_EQ(0, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+    EXPECT_FALSE(dict->IsBuilt());
+    EXPECT_EQ(0, dict->GetWordCount());
+    EXPECT_EQ(-1, dict->Search("abc"));
+    EXPECT_FALSE(std::filesystem::is_symlink(list + "_export.txt"));
+  }
+}
+
 TEST_F(PdatFileTest, ImportAfterBuildMakesANewDictionary) {
   auto dict = BuildDict(0, {"old1", "old2"});
   const std::string list = Path("new.txt");

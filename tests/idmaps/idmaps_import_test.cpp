@@ -405,6 +405,29 @@ TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
   }
 }
 
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the map cleared and not packed (no "Build map success!"), the
+// partial copy removed.
+TEST_F(IDMapsImportTest, PairsCopyThatCannotBeWrittenFailsTheImport) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += "a x\n";
+  for (const std::string& input : {std::string("a x\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string path = Write("full.txt", input);
+    std::filesystem::remove(path + "_map_export.txt");
+    std::filesystem::create_symlink("/dev/full", path + "_map_export.txt");
+    CIDMaps map;
+    Prefill(map);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(map.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(map.GetDataSize(), 0);
+    EXPECT_EQ(PairsOf(map), Pairs{});
+    EXPECT_FALSE(std::filesystem::is_symlink(path + "_map_export.txt"));
+  }
+}
+
 // Lines of any length are read whole: a long line is one line, its fields
 // all belong to its key, the parallel files stay in step, and a character
 // is never cut.

@@ -334,6 +334,28 @@ TEST_F(WordListTest, ImportThatCannotStartLeavesTheListAsItWas) {
   }
 }
 
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the words read dropped and the list not indexed, the partial
+// copy removed.
+TEST_F(WordListTest, ImportWhoseCopyCannotBeWrittenFails) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  auto dict = MakeDict({"abc", "def"});
+  std::string lines;
+  for (int i = 0; i < 3000; ++i) lines += i % 2 == 0 ? "abc\n" : "def\n";
+  for (const std::string& input : {std::string("abc\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string path = dir_.File("full.txt");
+    WriteFile(path, input);
+    std::filesystem::remove(path + "_wordlist_export.txt");
+    std::filesystem::create_symlink("/dev/full", path + "_wordlist_export.txt");
+    CWordList list(false, nullptr);
+    EXPECT_EQ(list.Import(path.c_str(), dict.get(), nullptr), 0);
+    EXPECT_FALSE(list.IsIndexed());
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(path + "_wordlist_export.txt"));
+  }
+}
+
 // ---- ExportFiltered -------------------------------------------------------------
 
 TEST_F(WordListTest, ExportFilteredLeavesOutLongGbkFilterWords) {

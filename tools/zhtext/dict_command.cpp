@@ -101,7 +101,7 @@ int RunBuild(int argc, char** argv) {
   const int words = dict->ImportWithProgress(listPath.c_str(), filter.get(), stderr);
   if (words >= 100) std::fputc('\n', stderr);
   if (!dict->IsBuilt()) {
-    return Failure(command, "cannot create '" + listPath + "_export.txt'");
+    return Failure(command, "cannot write the copy '" + listPath + "_export.txt'");
   }
   if (!dict->Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
   std::printf("words: %d\ncells: %d\n", dict->GetWordCount(), dict->GetMaxCell() + 1);

@@ -76,7 +76,7 @@ int RunBuild(int argc, char** argv) {
   CWordList list(!plain, dict.get());
   const int words = list.Import(listPath.c_str(), dict.get(), stderr);
   if (!list.IsIndexed()) {
-    return Failure(command, "cannot create '" + listPath + "_wordlist_export.txt'");
+    return Failure(command, "cannot write the copy '" + listPath + "_wordlist_export.txt'");
   }
   if (words >= 99) std::fputc('\n', stderr);
   if (!list.Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");

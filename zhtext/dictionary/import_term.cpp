@@ -1,5 +1,6 @@
 #include "zhtext/dictionary/import_term.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "zhtext/util/string_utils.h"
@@ -58,6 +59,35 @@ bool NormalizeImportTerm(const char* token, const char* rest, const char* separa
   }
   if (separator != nullptr) output->append(separator);
   return bracketed;
+}
+
+ImportCopy::~ImportCopy() {
+  if (m_fp != nullptr) {
+    std::fclose(m_fp);
+    std::remove(m_strPath.c_str());
+  }
+}
+
+bool ImportCopy::Open(const std::string& path) {
+  m_strPath = path;
+  m_bOk = true;
+  m_fp = std::fopen(path.c_str(), "wb");
+  return m_fp != nullptr;
+}
+
+bool ImportCopy::Write(const std::string& bytes) {
+  if (m_fp == nullptr) return false;
+  if (m_bOk && std::fwrite(bytes.data(), 1, bytes.size(), m_fp) != bytes.size()) m_bOk = false;
+  return m_bOk;
+}
+
+bool ImportCopy::Finish() {
+  if (m_fp == nullptr) return false;
+  const bool closed = std::fclose(m_fp) == 0;
+  m_fp = nullptr;
+  m_bOk = m_bOk && closed;
+  if (!m_bOk) std::remove(m_strPath.c_str());
+  return m_bOk;
 }
 
 }  // namespace zhtext

@@ -1,12 +1,15 @@
 // The term rule shared by the text imports of zhtext (dictionary word lists,
 // ID map pairs, word lists): how one entry is taken from a token of an input
-// line, and the form in which it is written to the import's normalised copy.
+// line, and the form in which it is written to the import's normalised copy;
+// and the writer of that copy.
 //
-// Pure function of its arguments; may run on any thread.
+// The functions are pure and may run on any thread; an ImportCopy is used
+// by one thread.
 #ifndef ZHTEXT_DICTIONARY_IMPORT_TERM_H_
 #define ZHTEXT_DICTIONARY_IMPORT_TERM_H_
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace zhtext {
@@ -37,6 +40,35 @@ const char* SkipUtf8Bom(const char* text);
 // empty term is possible (a token of only a byte-order mark, or "[]").
 bool NormalizeImportTerm(const char* token, const char* rest, const char* separator,
                          std::string* term, std::string* output);
+
+// The normalised copy an import writes beside its input. Every write and
+// the close are checked, so a full disk is an error, not a short copy; a
+// copy that was not written whole is removed, so no partial copy remains.
+class ImportCopy {
+ public:
+  ImportCopy() = default;
+  ImportCopy(const ImportCopy&) = delete;
+  ImportCopy& operator=(const ImportCopy&) = delete;
+  // A copy still open (the import stopped without Finish) is closed and
+  // removed.
+  ~ImportCopy();
+
+  // Creates (or truncates) `path` for binary writing. False when it cannot
+  // be created.
+  bool Open(const std::string& path);
+
+  // Appends `bytes`. False once any write has failed.
+  bool Write(const std::string& bytes);
+
+  // Closes the copy. True when every write and the close succeeded; false
+  // otherwise, and the copy is then removed.
+  bool Finish();
+
+ private:
+  std::string m_strPath;
+  std::FILE* m_fp = nullptr;
+  bool m_bOk = true;
+};
 
 }  // namespace zhtext
 

@@ -131,7 +131,11 @@ class CPDAT {
   // of `filter` when given. Writes the
   // normalised copy `path` + "_export.txt" and prints "%d\t%s Completed!\r"
   // progress lines to standard output. Returns the word count after packing,
-  // or 0 (object unchanged) when either file cannot be opened.
+  // or 0 (object unchanged) when either file cannot be opened. 0 also when
+  // the copy cannot be written whole (a full disk, say): reading stops, the
+  // partial copy is removed and the words read are dropped, leaving the
+  // object as Reset leaves it (no words, not built; IsBuilt tells this
+  // failure from an empty word list).
   virtual int Import(const char* path, CPDAT* filter);
 
   virtual ~CPDAT();

@@ -125,9 +125,8 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
   if (path == nullptr) return 0;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_export.txt")) return 0;
 
   Reset();
   std::string line;
@@ -140,7 +139,7 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
     if (start == nullptr) continue;  // no token
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
-    std::fwrite(form.data(), 1, form.size(), copy.get());
+    if (!copy.Write(form)) break;
     if (filter != nullptr && filter->Search(term.c_str()) >= 0) continue;
     AddWord(term.c_str(), false);
     if (progress != nullptr && m_nWordCount % 100 == 0) {
@@ -148,7 +147,10 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
     }
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Reset();  // the words read are dropped
+    return 0;
+  }
   Build();
   return m_nWordCount;
 }

@@ -149,8 +149,11 @@ class CIDMaps {
   // duplicates included (both directions in ImportSymmetric). It returns 0,
   // with the map as it was, when an input file (or the normalised copy)
   // cannot be opened or the key dictionary is null; 0 also when the packing
-  // fails for lack of memory. Progress lines go to `progress` (null: none);
-  // BuildMap prints "Build map success!\n" on standard output.
+  // fails for lack of memory. ImportPairs returns 0 as well when its copy
+  // cannot be written whole (a full disk, say): reading stops, the partial
+  // copy is removed and the map is left cleared (Clear: no pairs, nothing
+  // packed, and no "Build map success!"). Progress lines go to `progress`
+  // (null: none); BuildMap prints "Build map success!\n" on standard output.
 
   // Line i of the key file pairs with line i of the value file; a leading
   // UTF-8 byte-order mark of either line is skipped and the first token of

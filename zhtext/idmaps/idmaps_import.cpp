@@ -106,9 +106,8 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
   if (valueDict == nullptr) valueDict = keyDict;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_map_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_map_export.txt")) return 0;
 
   Clear();
   const bool sameDict = keyDict == valueDict;
@@ -133,14 +132,13 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
     if (valueStart == nullptr) {
       // Nothing to pair the key with: the copy keeps the key alone.
       keyForm += '\n';
-      std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
+      if (!copy.Write(keyForm)) break;
       continue;
     }
     valueToken.assign(valueStart, valueLen);
     NormalizeImportTerm(valueToken.c_str(), valueStart, "\n", &valueTerm, &valueForm);
     keyForm += '\t';
-    std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
-    std::fwrite(valueForm.data(), 1, valueForm.size(), copy.get());
+    if (!copy.Write(keyForm) || !copy.Write(valueForm)) break;
 
     ++count;
     if (progress != nullptr && count % 100 == 0) {
@@ -150,7 +148,10 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
               sameDict, false, keyTerm.c_str(), valueTerm.c_str());
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Clear();  // the pairs read are dropped; nothing is packed
+    return 0;
+  }
   return BuildMap() ? m_nDataSize : 0;
 }
 

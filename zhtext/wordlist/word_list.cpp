@@ -206,9 +206,8 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
   if (path == nullptr || (dict == nullptr && m_pDict == nullptr)) return 0;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_wordlist_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_wordlist_export.txt")) return 0;
 
   if (dict != nullptr) m_pDict = dict;
   Init();
@@ -223,7 +222,7 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
     if (start == nullptr) continue;
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
-    std::fwrite(form.data(), 1, form.size(), copy.get());
+    if (!copy.Write(form)) break;
     ++counter;
     if (progress != nullptr && counter % 100 == 0) std::fprintf(progress, "Line %d\r", counter);
     // AddWord(term), with the table bounded by the dictionary's word count:
@@ -234,7 +233,10 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
     AddWord(word, handle);
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Init();  // the words read are dropped; the list is not indexed
+    return 0;
+  }
   BuildIndex();
   return m_nWordCount;
 }

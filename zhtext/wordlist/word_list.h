@@ -140,7 +140,10 @@ class CWordList {
   // entry starts with an ASCII byte and holds a blank or a tab, single LF
   // line ends) and "Line %d\r" progress lines to `progress` (null: none).
   // Returns the word count after indexing; 0, with the list unchanged, when
-  // either file cannot be opened or there is no dictionary.
+  // either file cannot be opened or there is no dictionary. 0 also when the
+  // copy cannot be written whole (a full disk, say): reading stops, the
+  // partial copy is removed and the words read are dropped (the list as Init
+  // leaves it, not indexed: IsIndexed tells this failure from an empty list).
   int Import(const char* path, CPDAT* dict, std::FILE* progress = stdout);
 
   // Writes GetWord(h) for every handle h of `dict` (0 to its word count - 1)
