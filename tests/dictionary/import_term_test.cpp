@@ -38,6 +38,14 @@ TEST(ImportTermTest, TakesTheEntryAndItsOutputForm) {
       {"bracket_from_token_without_rest", "[x_y]", "-", "\n", "x y", "[x y]\n", true},
       {"no_separator", "ab", "ab\n", nullptr, "ab", "ab", false},
       {"second_token_from_its_own_bracket", "[b", "[b c]\n", "\n", "b c", "[b c]\n", true},
+      // 乢 (81 5F) and 乣 (81 5D) end in the bytes of '_' and ']' but are
+      // neither: the character stays whole.
+      {"second_byte_underscore_kept", "ab\x81\x5F" "c_d", "ab\x81\x5F" "c_d\n", "\n",
+       "ab\x81\x5F" "c d", "[ab\x81\x5F" "c d]\n", true},
+      {"second_byte_bracket_does_not_close", "[x\x81\x5Dy]", "[x\x81\x5Dy] 1\n", "\n",
+       "x\x81\x5Dy", "x\x81\x5Dy\n", false},
+      {"second_byte_bracket_then_blank", "[x\x81\x5D", "[x\x81\x5D y]\n", "\n", "x\x81\x5D y",
+       "[x\x81\x5D y]\n", true},
   };
   for (const TermCase& c : cases) {
     SCOPED_TRACE(c.name);

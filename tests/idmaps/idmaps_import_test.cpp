@@ -132,6 +132,9 @@ TEST_F(IDMapsImportTest, PairsLineByLine) {
       {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\n]\nc\tx\n", {}},
       {"lines_without_tokens", "\n \t \r\n", {}, "", {}},
       {"duplicates_kept_in_the_count", "a x\na x\n", {{0, 0}}, "a\tx\na\tx\n", {}},
+      // 乣 (81 5D) ends in the byte of ']' but closes no bracket.
+      {"second_byte_bracket", "[q\x81\x5D r] ny\n", {}, "[q\x81\x5D r]\tny\n",
+       {"q\x81\x5D r invalid argument!"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

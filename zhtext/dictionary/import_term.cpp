@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/util/string_utils.h"
 
 namespace zhtext {
@@ -31,10 +32,12 @@ bool NormalizeImportTerm(const char* token, const char* rest, const char* separa
                          std::string* term, std::string* output) {
   const char* t = SkipUtf8Bom(token != nullptr ? token : "");
   if (t[0] == '[') {
-    const char* open = rest != nullptr ? std::strchr(rest, '[') : nullptr;
+    // Brackets are one-byte characters: the second byte of a two-byte
+    // character (81 5D) closes nothing.
+    const char* open = rest != nullptr ? FindAsciiChar(rest, '[') : nullptr;
     if (open == nullptr) open = t;
     const char* start = open + 1;
-    const char* close = std::strchr(start, ']');
+    const char* close = FindAsciiChar(start, ']');
     if (close != nullptr) {
       term->assign(start, static_cast<std::size_t>(close - start));
     } else {

@@ -32,7 +32,10 @@ const char* SkipUtf8Bom(const char* text);
 //      end of `rest`, line break included); blanks may occur in it. Any other
 //      token is the term itself.
 //   3. A term whose first byte is 0x01-0x7F has every '_' replaced by a
-//      blank, and is bracketed when it then holds a blank or a tab. A term
+//      blank, and is bracketed when it then holds a blank or a tab.
+// Brackets and '_' are one-byte characters: the text is read as GBK, so the
+// second byte of a two-byte character (81 5D holds ']', 81 5F '_') neither
+// closes a bracket nor becomes a blank. A term
 //      that starts with a byte of 0x80 or more is never changed.
 // `term` receives the term (what is looked up or added), `output` its form
 // for the normalised copy: "[term]" when bracketed, else "term", followed by

@@ -41,6 +41,18 @@ inline std::size_t GbkStep(const char* text) {
   return IsGbkLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
 }
 
+// The first one-byte character `c` of the zero-terminated `text`, stepping
+// over two-byte characters (so a second byte equal to `c` is passed by);
+// null when there is none. `text` must start at a character.
+inline const char* FindAsciiChar(const char* text, char c) {
+  for (const char* p = text; *p != '\0';) {
+    const std::size_t step = GbkStep(p);
+    if (step == 1 && *p == c) return p;
+    p += step;
+  }
+  return nullptr;
+}
+
 // ---- Characters ------------------------------------------------------------
 
 // Copies the first character of `text` into `buf` (zero-terminated) and

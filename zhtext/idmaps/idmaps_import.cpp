@@ -9,6 +9,7 @@
 #include "zhtext/dictionary/import_term.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/encoding/field_splitter.h"
+#include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/idmaps/idmaps.h"
 #include "zhtext/util/binary_io.h"
 #include "zhtext/util/line_reader.h"
@@ -26,7 +27,7 @@ const char* ValueScanStart(const char* token, std::size_t len) {
   const char* end = token + len;
   const char* open = SkipUtf8Bom(token);
   if (*open != '[') return end;
-  const char* close = std::strchr(open + 1, ']');
+  const char* close = FindAsciiChar(open + 1, ']');
   if (close == nullptr) return nullptr;
   if (close < end) return end;
   std::size_t rest = 0;  // the rest of the token that holds the ']'
