@@ -259,10 +259,12 @@ class CPDAT {
   // order, in the tokens.
   //   From the segment start the walk goes as far as the trie allows and
   //   emits the longest word found (a leaf at once). A character that begins
-  //   no word is a token of its own; an ASCII character (one byte, below
-  //   0x80, not a delimiter: one of " \t-_,.:/~#%^*()") takes the following
-  //   ASCII bytes up to a delimiter or a byte of 0x80 or more with it, so an
-  //   unknown ASCII word or number stays one token. With `maxLen` > 0 a
+  //   no word is a token of its own; an ASCII character (one byte from 0x20
+  //   to 0x7F that is not a delimiter: one of " \t-_,.:/~#%^*()") takes the
+  //   following such bytes with it, up to a delimiter, a control byte (below
+  //   0x20: CR, LF...) or a byte of 0x80 or more, so an unknown ASCII word or
+  //   number stays one token. A control byte is never taken into such a
+  //   token and never starts one: "tcp\nport" is "tcp", "\n", "port". With `maxLen` > 0 a
   //   walk that has read more than `maxLen` bytes stops and emits the
   //   longest word found so far, which may pass `maxLen` by its last
   //   character; `maxLen` <= 0: no limit.
