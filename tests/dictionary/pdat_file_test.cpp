@@ -360,6 +360,56 @@ TEST_F(PdatFileTest, TheCopyImportsToTheSameWords) {
   EXPECT_EQ(ReadFile(list + "_export.txt"), ReadFile(list + "_export.txt_export.txt"));
 }
 
+// The copy of a list with every form of entry imports again to the same
+// words, in the same order: the two dictionaries are the same file. And the
+// copy of the copy is the copy.
+TEST_F(PdatFileTest, TheCopyOfEveryEntryFormImportsToTheSameWords) {
+  const std::string list = "plain 1 n\n" +
+                           G("中国") + " 2\n"
+                           "New_York 3\n" +
+                           G("北_京") + "\n"
+                           "[a b] 4\n"
+                           "[" + G("中 国") + "] 5\n"
+                           "[tab\there]\n"
+                           "[cr\rinside]\n"
+                           "[[nested] 6\n"
+                           "a_]b 7\n"
+                           "ab\x81\x5F" "c_d\n"
+                           "[x\x81\x5D y]\n"
+                           "\xEF\xBB\xBF" "marked\n"
+                           "\xEF\xBB\xBF\n"
+                           "[]\n"
+                           "plain\n"
+                           "[open to the end\n"
+                           "[open crlf\r\n"
+                           "  \t\n"
+                           "[open at eof";
+  for (int mode = 0; mode <= 2; ++mode) {
+    SCOPED_TRACE(mode);
+    const std::string first = Path("forms" + std::to_string(mode) + ".txt");
+    WriteFile(first, list);
+    auto one = std::make_unique<CPDAT>(mode);
+    const int words = one->ImportWithProgress(first.c_str(), nullptr, nullptr);
+    EXPECT_GE(words, 15);
+    const std::string copy = first + "_export.txt";
+    auto two = std::make_unique<CPDAT>(mode);
+    EXPECT_EQ(words, two->ImportWithProgress(copy.c_str(), nullptr, nullptr));
+    ASSERT_TRUE(one->Save(Path("one.dic").c_str()));
+    ASSERT_TRUE(two->Save(Path("two.dic").c_str()));
+    EXPECT_TRUE(ReadFile(Path("one.dic")) == ReadFile(Path("two.dic")));
+    // The copy of the copy drops only the empty lines of the empty entries
+    // (a token of only a byte-order mark, "[]").
+    std::string withoutEmpty = ReadFile(copy);
+    for (std::size_t at; (at = withoutEmpty.find("\n\n")) != std::string::npos;) withoutEmpty.erase(at, 1);
+    EXPECT_EQ(Hex(withoutEmpty), Hex(ReadFile(copy + "_export.txt")));
+    for (const std::string& word : {std::string("a b"), G("中 国"), std::string("tab\there"),
+                                    std::string("[nested"), std::string("a ]b"),
+                                    std::string("open to the end\n")}) {
+      EXPECT_EQ(one->Search(word.c_str()), two->Search(word.c_str())) << Hex(word);
+    }
+  }
+}
+
 TEST_F(PdatFileTest, ImportPrintsProgressAfterEveryHundredthWord) {
   std::string text = "\xEF\xBB\xBF\n";  // a token that is only the mark: an empty entry
   for (int i = 0; i < 100; ++i) text += "w" + std::to_string(i) + "\n";

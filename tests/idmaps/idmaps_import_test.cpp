@@ -129,7 +129,7 @@ TEST_F(IDMapsImportTest, PairsLineByLine) {
       {"key_not_in_dictionary", "zz x\n", {}, "zz\tx\n", {"zz invalid argument!"}},
       {"neither_in_dictionary", "zz qq\n", {}, "zz\tqq\n", {"zz qq invalid argument!"}},
       {"single_token", "a\nb y\n", {{1, 1}}, "a\nb\ty\n", {}},
-      {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\n]\nc\tx\n", {}},
+      {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\nc\tx\n", {}},
       {"lines_without_tokens", "\n \t \r\n", {}, "", {}},
       {"duplicates_kept_in_the_count", "a x\na x\n", {{0, 0}}, "a\tx\na\tx\n", {}},
       // 乣 (81 5D) ends in the byte of ']' but closes no bracket.

@@ -12,6 +12,14 @@ namespace {
 
 inline bool IsScanBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// Whether `text` holds a byte that ends a token (a blank of "%s" scanning).
+bool HasScanBlank(const std::string& text) {
+  for (char c : text) {
+    if (IsScanBlank(static_cast<unsigned char>(c))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 const char* ScanImportToken(const char* line, std::size_t* len) {
@@ -47,20 +55,45 @@ bool NormalizeImportTerm(const char* token, const char* rest, const char* separa
     term->assign(t);
   }
 
-  bool bracketed = false;
   const unsigned char first = term->empty() ? 0 : static_cast<unsigned char>((*term)[0]);
-  if (first >= 0x01 && first <= 0x7F) {
-    ReplaceAll(*term, "_", " ");
-    bracketed = term->find_first_of(" \t") != std::string::npos;
-  }
-  if (bracketed) {
+  if (first >= 0x01 && first <= 0x7F) ReplaceAll(*term, "_", " ");
+
+  // The output form reads back as the same term (the copy imports again to
+  // the same words).
+  //   - A term that ends in its line's LF (a bracket left open) is written
+  //     as it was read: "[" and the term, whose LF ends the line.
+  //   - A term that a token cannot hold (it has blanks, or it starts with
+  //     '[', which would open a bracket) is written in brackets, whatever
+  //     its first byte; the rule's own case is an ASCII term with a blank or
+  //     a tab.
+  //   - Brackets cannot hold a ']': such a term came from a token whose '_'
+  //     became blanks, and goes back to '_' unbracketed.
+  bool bracketed = false;
+  bool lineEnded = false;
+  if (!term->empty() && term->back() == '\n') {
     output->assign("[");
     output->append(*term);
-    output->append("]");
+    bracketed = true;
+    lineEnded = true;
+  } else if (!term->empty() && ((*term)[0] == '[' || HasScanBlank(*term))) {
+    const bool underscores = FindAsciiChar(term->c_str(), ']') != nullptr && first <= 0x7F &&
+                             first != '[' &&
+                             term->find_first_of("\t\n\v\f\r") == std::string::npos;
+    if (underscores) {
+      output->assign(*term);
+      ReplaceAll(*output, " ", "_");
+    } else {
+      output->assign("[");
+      output->append(*term);
+      output->append("]");
+      bracketed = true;
+    }
   } else {
     output->assign(*term);
   }
-  if (separator != nullptr) output->append(separator);
+  if (separator != nullptr && !(lineEnded && std::strcmp(separator, "\n") == 0)) {
+    output->append(separator);
+  }
   return bracketed;
 }
 

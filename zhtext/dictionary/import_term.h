@@ -38,9 +38,22 @@ const char* SkipUtf8Bom(const char* text);
 // closes a bracket nor becomes a blank. A term
 //      that starts with a byte of 0x80 or more is never changed.
 // `term` receives the term (what is looked up or added), `output` its form
-// for the normalised copy: "[term]" when bracketed, else "term", followed by
-// `separator` (none when null). Returns whether the term is bracketed. An
-// empty term is possible (a token of only a byte-order mark, or "[]").
+// for the normalised copy, followed by `separator` (none when null). The
+// form reads back as the same term, so the copy imports again to the same
+// words:
+//   - "[term]" when a token could not hold the term: it holds a blank (SPACE,
+//     TAB, CR, VT, FF), whatever its first byte, or begins with '['. Within
+//     the rule's own words: an ASCII term with a blank or a tab, and also a
+//     GBK term with one;
+//   - "[term" for a term that ran to the end of its line, LF included (a
+//     bracket left open): the term's own LF ends the copy's line, and a
+//     separator "\n" is not added again;
+//   - the term with its blanks written as '_' when it holds a ']' besides
+//     its blanks (only a token whose '_' became blanks gives such a term,
+//     and brackets could not hold it);
+//   - the term itself otherwise.
+// Returns whether the form is in brackets. An empty term is possible (a
+// token of only a byte-order mark, or "[]"); its form is empty.
 bool NormalizeImportTerm(const char* token, const char* rest, const char* separator,
                          std::string* term, std::string* output);
 

@@ -172,11 +172,12 @@ class CIDMaps {
   // first token after the token that holds the closing ']' (so
   // "[New York] NY" pairs New York with NY). Writes the normalised copy
   // `path` + "_map_export.txt": per line with a token, the key term's form,
-  // a tab, the value term's form and a LF, where a form is "[term]" for a
-  // bracketed term and the term otherwise. A line with no value token (a
-  // single token, or a key bracket left open to the end of the line) pairs
-  // nothing and writes no message; its copy line is the key term's form and
-  // a LF, and it is not counted. Every 100th counted line prints
+  // a tab, the value term's form and a LF, each form as
+  // dictionary/import_term.h writes it ("[term]" for a term with blanks). A
+  // line with no value token (a single token, or a key bracket left open to
+  // the end of the line) pairs nothing and writes no message; its copy line
+  // is the key term's form and a LF (the term's own LF for an open
+  // bracket), and it is not counted. Every 100th counted line prints
   // "Line %d: %s->%s\n" with the count and the two tokens.
   int ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
                   std::FILE* progress = stdout);

@@ -132,7 +132,8 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
     const char* valueStart = valueFrom != nullptr ? ScanImportToken(valueFrom, &valueLen) : nullptr;
     if (valueStart == nullptr) {
       // Nothing to pair the key with: the copy keeps the key alone.
-      keyForm += '\n';
+      // A key whose bracket ran to the end of the line ends in its LF.
+      if (keyForm.empty() || keyForm.back() != '\n') keyForm += '\n';
       if (!copy.Write(keyForm)) break;
       continue;
     }

@@ -135,10 +135,11 @@ class CWordList {
   // handles of `dict` (or of the list's dictionary when `dict` is null; a
   // non-null `dict` becomes the list's dictionary), except that a handle at
   // or above the dictionary's word count counts as none (the entry is
-  // logged and not stored): the table never grows beyond the word count. Writes the normalised copy
-  // `path` + "_wordlist_export.txt" (one line per entry, "[entry]" when the
-  // entry starts with an ASCII byte and holds a blank or a tab, single LF
-  // line ends) and "Line %d\r" progress lines to `progress` (null: none).
+  // logged and not stored): the table never grows beyond the word count.
+  // Writes the normalised copy `path` + "_wordlist_export.txt" (one line per
+  // entry in the form of dictionary/import_term.h, "[entry]" for an entry
+  // with blanks; single LF line ends) and "Line %d\r" progress lines to
+  // `progress` (null: none).
   // Returns the word count after indexing; 0, with the list unchanged, when
   // either file cannot be opened or there is no dictionary. 0 also when the
   // copy cannot be written whole (a full disk, say): reading stops, the
