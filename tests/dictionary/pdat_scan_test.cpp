@@ -493,6 +493,13 @@ TEST(PdatMatchWordsTest, FindsWordsByType) {
        "华人@2 "},
       {"end_of_text_does_not_hide_words", {"中华人民", "华人"}, G("中华人"), 0, "华人@2 "},
       {"type1_end_of_text_does_not_hide_words", {"中华人民", "华人"}, G("中华人"), 1, "华人@2 "},
+      // After a word the boundary test rejects (a1b ends inside the run
+      // "bc"), type 1 goes on one character after the start, as after a
+      // stored word, so the overlapping 1bc is found; types 0 and 2 go on at
+      // the end of the rejected word.
+      {"type1_resumes_after_the_first_character_of_a_rejected_word", {"a1b", "1bc"}, "a1bc", 1,
+       "1bc@1 "},
+      {"type0_resumes_at_the_end_of_a_rejected_word", {"a1b", "1bc"}, "a1bc", 0, ""},
       {"unknown_type_finds_nothing", chinese, G("人民"), 3, ""},
       {"empty_text", chinese, "", 0, ""},
   };

@@ -307,16 +307,21 @@ class CPDAT {
   //   type 0  non-overlapping: after a stored word the scan goes on at its
   //           end; a character without a code ends a candidate.
   //   type 1  overlapping: every candidate start is scanned, one character
-  //           after another; besides the characters without a code, every
-  //           character other than 0-9, a-z (after folding), the byte 0xFF
-  //           and the two-byte characters with a first byte of 0xB0 or more
-  //           and a second of 0xA1 or more ends a candidate, and a word
-  //           right before such a character is stored without the boundary
-  //           test.
+  //           after another, also after a word that the boundary test
+  //           rejected (in "a1bc" with the words a1b and 1bc, a1b ends
+  //           inside "bc" and 1bc is found at 1; going on at the end of
+  //           a1b would land inside that run, where every word fails the
+  //           test, and lose 1bc); besides the characters without a
+  //           code, every character other than 0-9, a-z (after folding),
+  //           the byte 0xFF and the two-byte characters with a first byte
+  //           of 0xB0 or more and a second of 0xA1 or more ends a
+  //           candidate, and a word right before such a character is stored
+  //           without the boundary test.
   //   type 2  as type 0 without the boundary test.
-  // When a candidate ends (a failed step, a character without a code, the
-  // end of the text) without a stored word, the scan goes on at the end of
-  // the kept span: the latest word end, else the first character. The
+  // When a candidate of type 0 or 2 ends (a failed step, a character
+  // without a code, the end of the text) without a stored word, the scan
+  // goes on at the end of the kept span: the latest word end, else the
+  // first character. The
   // characters before a character without a code are scanned as starts as
   // well, and so is the rest of the text after a walk that ran into its
   // end, so no word is missed because a longer candidate broke off. Any
