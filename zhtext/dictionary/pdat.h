@@ -383,16 +383,18 @@ class CPDAT {
   // Returns the result of AddWord.
   int AddExcludedWord(const char* word);
 
-  // The first `n` ranks (-1: all) as "word/count#" items. A word longer than
+  // The first `n` ranks (-1: all; any other negative `n`: none) as
+  // "word/count#" items. A word longer than
   // 4 bytes that contains a higher-ranked word of 4 bytes or more is left
   // out, without being replaced by a later one. The text is valid until the
   // next report on this object; empty for an empty list.
   const char* GetTopWords(int n);
 
   // Compares the counts of this object with those of `other` (which must
-  // still have its construction tree). A word counted (count above 0) in
-  // both becomes a common word: `common` lists the 10 with the highest sum
-  // as "word/countThis/countOther#", and both objects then exclude it.
+  // still have its construction tree). A word that has an entry in both
+  // (counted 0 or more; not excluded in either) becomes a common word:
+  // `common` lists the 10 with the highest sum as
+  // "word/countThis/countOther#", and both objects then exclude it.
   // `onlyThis` and `onlyOther` list the 10 highest-ranked remaining words
   // with a count above 0 of each object as "word/count#". Excluded words
   // take no part. A null `other` leaves `common` and `onlyOther` empty.
