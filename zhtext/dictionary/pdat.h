@@ -193,8 +193,13 @@ class CPDAT {
   // a new word; -1 for a word already present, an empty word or one made
   // only of tabs or mode-2 separators. Characters that read as the value 9
   // (a tab, and in mode 2 every separator run) are not stored: the word is
-  // the one without them. With `track`, a known word's count grows and its
-  // handle is returned (see the word frequency operations).
+  // the one without them, so a trailing tab in modes 0 and 1 is dropped like
+  // a trailing separator in mode 2. Trailing separators are found by reading
+  // the word's characters from its start: in mode 2 a last character of two
+  // bytes whose second byte is '_' (81 5F) is kept whole, where stripping
+  // that byte would leave a lone lead byte that no search finds. With
+  // `track`, a known word's count grows and its handle is returned (see the
+  // word frequency operations).
   int AddWord(const char* word, int handle, bool track);
 
   // AddWord(word, GetWordCount(), track).
