@@ -426,6 +426,7 @@ TEST_F(IDMapsImportTest, PairsCopyThatCannotBeWrittenFailsTheImport) {
     EXPECT_EQ(map.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(map.GetDataSize(), 0);
+    EXPECT_FALSE(map.IsPacked());
     EXPECT_EQ(PairsOf(map), Pairs{});
     EXPECT_FALSE(std::filesystem::is_symlink(path + "_map_export.txt"));
   }

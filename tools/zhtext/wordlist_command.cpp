@@ -67,6 +67,7 @@ int RunBuild(int argc, char** argv) {
   const std::string& listPath = args.positional()[0];
   const std::string& dictPath = args.positional()[1];
   const std::string& outPath = args.positional()[2];
+  if (int refused = RefuseInputAsOutput(command, outPath, {listPath, dictPath})) return refused;
 
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, dictPath, &exitCode);
@@ -80,8 +81,8 @@ int RunBuild(int argc, char** argv) {
   }
   if (words >= 99) std::fputc('\n', stderr);
   if (!list.Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  std::printf("words: %d\nhandles: %d\n", list.GetCount(), list.GetIndexSize());
-  return kExitOk;
+  return PrintReport(command, "words: " + std::to_string(list.GetCount()) + "\nhandles: " +
+                                  std::to_string(list.GetIndexSize()) + "\n");
 }
 
 int RunGet(int argc, char** argv) {

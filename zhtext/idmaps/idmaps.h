@@ -88,6 +88,11 @@ class CIDMaps {
   // allocated.
   bool BuildMap();
 
+  // Where BuildMap prints "Build map success!\n": standard output unless
+  // set otherwise; null prints nothing. A caller that reports success only
+  // once the map is saved, say, prints the line itself.
+  void SetBuildReport(std::FILE* stream) { m_fpReport = stream; }
+
   // Sorts `pairs[lo..hi]` (inclusive) ascending by (key, value), signed: a
   // quicksort that falls back to an exchange sort for ranges of at most 10
   // pairs and after ten consecutive degenerate partitions. Its recursion
@@ -237,6 +242,9 @@ class CIDMaps {
   // The packed arrays, GetDataSize() and GetIndexSize() entries; null when
   // the map is empty or a filling is under way.
   const int* GetData() const { return m_bPacked ? m_pData : nullptr; }
+  // Whether the map is packed (BuildMap or Load since the last Clear or
+  // AddPair); an import that failed leaves it unpacked or as it was.
+  bool IsPacked() const { return m_bPacked; }
   const IDMAP_RANGE* GetIndex() const { return m_bPacked ? m_pIndex : nullptr; }
 
  private:
@@ -256,6 +264,8 @@ class CIDMaps {
   // filling is under way the sizes no longer describe the arrays, and the
   // look-ups see an empty map.
   bool m_bPacked;
+
+  std::FILE* m_fpReport;  // where BuildMap reports; null: nowhere
 };
 
 }  // namespace zhtext
