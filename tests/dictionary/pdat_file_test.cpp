@@ -256,7 +256,9 @@ TEST_F(PdatFileTest, FilesTheLibraryWritesAlwaysLoad) {
     for (const char* key : {"a", "b", "q", "x", "zz", "ab"}) {
       EXPECT_EQ(written->Search(key), loaded->Search(key)) << key;
     }
-    for (int ch : {int{'a'}, int{'q'}, int{'x'}}) EXPECT_EQ(written->SearchChar(ch), loaded->SearchChar(ch));
+    for (int ch : {int{'a'}, int{'q'}, int{'x'}}) {
+      EXPECT_EQ(written->SearchChar(ch), loaded->SearchChar(ch));
+    }
     const std::string again = path + ".again";
     ASSERT_TRUE(loaded->Save(again.c_str()));
     EXPECT_EQ(ReadFile(path), ReadFile(again));
@@ -400,7 +402,9 @@ TEST_F(PdatFileTest, TheCopyOfEveryEntryFormImportsToTheSameWords) {
     // The copy of the copy drops only the empty lines of the empty entries
     // (a token of only a byte-order mark, "[]").
     std::string withoutEmpty = ReadFile(copy);
-    for (std::size_t at; (at = withoutEmpty.find("\n\n")) != std::string::npos;) withoutEmpty.erase(at, 1);
+    for (std::size_t at; (at = withoutEmpty.find("\n\n")) != std::string::npos;) {
+      withoutEmpty.erase(at, 1);
+    }
     EXPECT_EQ(Hex(withoutEmpty), Hex(ReadFile(copy + "_export.txt")));
     for (const std::string& word : {std::string("a b"), G("中 国"), std::string("tab\there"),
                                     std::string("[nested"), std::string("a ]b"),

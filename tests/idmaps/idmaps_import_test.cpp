@@ -456,12 +456,14 @@ TEST_F(IDMapsImportTest, LongLinesAreReadWhole) {
   CPDAT* k = keys.get();
   CPDAT* v = values_.get();
   const Row rows[] = {
-      {"lists_blanks_inside", [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), k, v, nullptr); },
-       2, {{0, -1}, {0, 1}}},
+      {"lists_blanks_inside",
+       [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), k, v, nullptr); }, 2,
+       {{0, -1}, {0, 1}}},
       {"lists_700_values", [&](CIDMaps& m) { return m.ImportLists(many.c_str(), k, v, nullptr); },
        700, {{0, 1}}},
       {"pairs_blanks_inside_and_a_long_key",
-       [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), k, v, nullptr); }, 2, {{0, 0}, {2, 1}}},
+       [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), k, v, nullptr); }, 2,
+       {{0, 0}, {2, 1}}},
       {"parallel_in_step",
        [&](CIDMaps& m) { return m.ImportParallel(keyFile.c_str(), valueFile.c_str(), k, v); }, 2,
        {{0, 0}, {1, 1}}},

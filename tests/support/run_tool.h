@@ -22,9 +22,9 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& inpu
 struct ToolRun {
   std::vector<std::string> args;
   std::string input;
-  std::string stdout_path;  // where standard output goes (e.g. /dev/full);
-                            // empty: captured in ToolResult::out
-  long memory_limit_kb = 0; // > 0: the tool runs under `ulimit -v` of this
+  std::string stdout_path;   // where standard output goes (e.g. /dev/full);
+                             // empty: captured in ToolResult::out
+  long memory_limit_kb = 0;  // > 0: the tool runs under `ulimit -v` of this
 };
 ToolResult RunTool(const ToolRun& run);
 

@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 
 void SetInt(std::string* bytes, std::size_t at, int value) {
   const auto v = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i) (*bytes)[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  for (std::size_t i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>(v >> (8 * i));
 }
 
 // A word list, its dictionary, its word list file and a map file, all built

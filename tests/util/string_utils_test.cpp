@@ -171,7 +171,8 @@ TEST(SplitOnceTest, Table) {
       {"empty_source", "", "=", "", "", false},
       {"first_occurrence", "a=b=c", "=", "a", "b=c", true},
       {"long_separator", "key::value", "::", "key", "value", true},
-      {"second_byte_is_no_separator", "k" + kTrailBar + "v|w", "|", "k" + kTrailBar + "v", "w", true},
+      {"second_byte_is_no_separator", "k" + kTrailBar + "v|w", "|", "k" + kTrailBar + "v", "w",
+       true},
       {"only_a_second_byte", "k" + kTrailBar + "v", "|", "k" + kTrailBar + "v", "", true},
       {"full_width_trimmed", "k" + kIdeographicSpace + "=" + kIdeographicSpace + "v", "=", "k",
        "v", true},
@@ -265,7 +266,8 @@ TEST(SplitByCharsTest, TwoByteCharactersAreNeverCut) {
     const char* delimiters;
     List expected;
   } rows[] = {
-      {"second_byte_bar", "a|" + kTrailBar + "|b" + kTrailBar, "|", {"a", kTrailBar, "b" + kTrailBar}},
+      {"second_byte_bar", "a|" + kTrailBar + "|b" + kTrailBar, "|",
+       {"a", kTrailBar, "b" + kTrailBar}},
       {"second_byte_backslash", kTrailBackslash + "\\x", "\\", {kTrailBackslash, "x"}},
       {"lead_byte_delimiter", G("中,文") + "\xA1\xA1" + "x", "\xA1", {G("中,文") + "\xA1\xA1" + "x"}},
       {"lone_lead_byte_at_the_end", "ab\xA1", "\xA1", {"ab"}},
@@ -331,7 +333,9 @@ TEST(NextTokenTest, SecondBytesAreNoDelimiters) {
   buffer.push_back('\0');
   char* cursor = nullptr;
   List tokens;
-  for (char* p = buffer.data(); p != nullptr; p = cursor) tokens.emplace_back(NextToken(p, "|", &cursor));
+  for (char* p = buffer.data(); p != nullptr; p = cursor) {
+    tokens.emplace_back(NextToken(p, "|", &cursor));
+  }
   EXPECT_EQ(tokens, (List{"a", kTrailBar + "b", kTrailBar}));
 }
 

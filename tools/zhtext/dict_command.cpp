@@ -105,8 +105,8 @@ int RunBuild(int argc, char** argv) {
     return Failure(command, "cannot write the copy '" + listPath + "_export.txt'");
   }
   if (!dict->Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  return PrintReport(command, "words: " + std::to_string(dict->GetWordCount()) + "\ncells: " +
-                                  std::to_string(dict->GetMaxCell() + 1) + "\n");
+  return PrintReport(command, "words: " + std::to_string(dict->GetWordCount()) +
+                                  "\ncells: " + std::to_string(dict->GetMaxCell() + 1) + "\n");
 }
 
 int RunLookup(int argc, char** argv) {

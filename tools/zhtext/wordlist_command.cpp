@@ -81,8 +81,8 @@ int RunBuild(int argc, char** argv) {
   }
   if (words >= 99) std::fputc('\n', stderr);
   if (!list.Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  return PrintReport(command, "words: " + std::to_string(list.GetCount()) + "\nhandles: " +
-                                  std::to_string(list.GetIndexSize()) + "\n");
+  return PrintReport(command, "words: " + std::to_string(list.GetCount()) +
+                                  "\nhandles: " + std::to_string(list.GetIndexSize()) + "\n");
 }
 
 int RunGet(int argc, char** argv) {

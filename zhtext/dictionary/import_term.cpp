@@ -77,8 +77,7 @@ bool NormalizeImportTerm(const char* token, const char* rest, const char* separa
     lineEnded = true;
   } else if (!term->empty() && ((*term)[0] == '[' || HasScanBlank(*term))) {
     const bool underscores = FindAsciiChar(term->c_str(), ']') != nullptr && first <= 0x7F &&
-                             first != '[' &&
-                             term->find_first_of("\t\n\v\f\r") == std::string::npos;
+                             first != '[' && term->find_first_of("\t\n\v\f\r") == std::string::npos;
     if (underscores) {
       output->assign(*term);
       ReplaceAll(*output, " ", "_");

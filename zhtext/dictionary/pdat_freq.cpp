@@ -64,8 +64,9 @@ int CPDAT::AddExcludedWord(const char* word) {
 const char* CPDAT::GetTopWords(int n) {
   const std::vector<int> order = RankEntries();
   // -1 reports everything; any other limit below 0 reports nothing.
-  const std::size_t limit =
-      n == -1 ? order.size() : n < 0 ? 0 : std::min(order.size(), static_cast<std::size_t>(n));
+  const std::size_t limit = n == -1 ? order.size()
+                            : n < 0 ? 0
+                                    : std::min(order.size(), static_cast<std::size_t>(n));
   m_sResult.clear();
   // The words of kHidingLength bytes or more ranked above the current one,
   // reported or not. A word is tested against whichever is fewer: these

@@ -204,8 +204,8 @@ void ReadLists(CIDMaps& map, std::FILE* in, CPDAT* keyDict, CPDAT* valueDict, bo
     const int k = HandleOf(keyDict, keyWord.c_str());
     for (int i = 1; i < n; ++i) {
       const std::string& valueWord = fields[static_cast<std::size_t>(i)];
-      OfferPair(map, k, HandleOf(valueDict, valueWord.c_str()), sameDict, bothWays,
-                keyWord.c_str(), valueWord.c_str());
+      OfferPair(map, k, HandleOf(valueDict, valueWord.c_str()), sameDict, bothWays, keyWord.c_str(),
+                valueWord.c_str());
     }
   }
 }

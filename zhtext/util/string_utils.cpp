@@ -190,10 +190,9 @@ bool SplitOnce(const std::string& source, std::string& left, std::string& right,
     right.clear();
     return false;
   }
-  const std::size_t p =
-      separator.empty()
-          ? std::string::npos
-          : FindAtCharStart(source.data(), source.size(), 0, separator.data(), separator.size());
+  const std::size_t p = separator.empty() ? std::string::npos
+                                          : FindAtCharStart(source.data(), source.size(), 0,
+                                                            separator.data(), separator.size());
   if (p == std::string::npos) {
     left = source;  // a no-op when `left` is `source`
     right.clear();
