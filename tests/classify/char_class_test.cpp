@@ -120,6 +120,11 @@ TEST(IsAllAscii, HonoursTheLength) {
   EXPECT_FALSE(IsAllAscii("ab\xB0", 0));
   EXPECT_TRUE(IsAllAscii("ab\xB0", 2));
   EXPECT_FALSE(IsAllAscii("ab\xB0", 3));
+  // A length past the terminator: the text ends there.
+  const char tail[] = {'a', 'b', '\0', '\xB0'};
+  EXPECT_TRUE(IsAllAscii(tail, sizeof(tail)));
+  const std::unique_ptr<char[]> exact(new char[2]{'a', '\0'});
+  EXPECT_TRUE(IsAllAscii(exact.get(), 8));
 }
 
 TEST(IsPunctuation, SingleBytesOfTheSetAndRowsA1A3) {

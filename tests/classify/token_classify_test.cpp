@@ -153,6 +153,37 @@ TEST(IsYearNumber, RulesInOrder) {
   CheckRows(IsYearNumber, ROWS(rows));
 }
 
+// A length that runs past the terminator: the token ends at its terminator,
+// whatever lies behind it. `data` holds the token, its terminator and the
+// bytes after it (copied exactly, so a read past them is caught by the
+// address sanitizer); the result must be that of the token alone.
+TEST(TokenLengths, ReadsStopAtTheTerminator) {
+  struct Row {
+    const char* name;
+    bool (*test)(const char*, std::size_t);
+    std::string data;
+    std::size_t len;
+  } rows[] = {
+      {"IsYearNumber: short text, long length", IsYearNumber, "ab", 8},
+      {"IsYearNumber: 98, then a lead byte", IsYearNumber, std::string("98\0\xB0", 4), 4},
+      {"IsYearNumber: 1998 then digits", IsYearNumber, std::string("1998\0" "12", 7), 7},
+      {"IsYearNumber: 千, then a numeral", IsYearNumber, G("千") + std::string(1, '\0') + G("零"), 5},
+      {"IsChineseNumber: 三, then a letter", IsChineseNumber, G("三") + std::string("\0x", 2), 4},
+      {"IsChineseNumber: a lone lead byte of 零", IsChineseNumber, G("零").substr(0, 1), 6},
+      {"IsNumericQuantity: 12, then junk", IsNumericQuantity, std::string("12\0zz", 5), 5},
+      {"IsNumericQuantity: empty, long length", IsNumericQuantity, "", 9},
+      {"IsSmallNumber: 12, then a digit", IsSmallNumber, std::string("12\0" "3", 4), 4},
+      {"IsSmallNumber: 三, then a numeral", IsSmallNumber, G("三") + std::string(1, '\0') + G("四"), 5},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::unique_ptr<char[]> copy(new char[row.data.size() + 1]);
+    std::memcpy(copy.get(), row.data.c_str(), row.data.size() + 1);
+    const bool whole = row.test(copy.get(), 0);
+    EXPECT_EQ(row.test(copy.get(), row.len), whole) << testing::Hex(row.data);
+  }
+}
+
 TEST(ForeignNames, KindCountAndTests) {
   struct Row {
     const char* name;

@@ -29,15 +29,29 @@ TEST(ImportTermTest, TakesTheEntryAndItsOutputForm) {
        "[New York]\t", true},
       {"bom_only_word", "\xEF\xBB\xBF" "abc", "\xEF\xBB\xBF" "abc\n", "\n", "abc", "abc\n", false},
       {"gbk_keeps_underscore", G("中_国"), G("中_国") + " 5\n", "\n", G("中_国"), G("中_国") + "\n", false},
-      {"gbk_with_blank_not_bracketed", "[" + G("中"), "[" + G("中 国") + "]\n", "\n", G("中 国"),
-       G("中 国") + "\n", false},
+      {"gbk_with_blank_bracketed", "[" + G("中"), "[" + G("中 国") + "]\n", "\n", G("中 国"),
+       "[" + G("中 国") + "]\n", true},
       {"tab_inside_brackets", "[a", "[a\tb]\n", "\n", "a\tb", "[a\tb]\n", true},
-      {"no_closing_bracket_takes_line", "[abc", "[abc\n", "\n", "abc\n", "abc\n\n", false},
+      {"no_closing_bracket_takes_line", "[abc", "[abc\n", "\n", "abc\n", "[abc\n", true},
+      {"no_closing_bracket_other_separator", "[abc", "[abc\r\n", "\t", "abc\r\n", "[abc\r\n\t",
+       true},
+      {"no_closing_bracket_at_the_end", "[a", "[a b", "\n", "a b", "[a b]\n", true},
+      {"term_opening_a_bracket", "[[x]", "[[x] 1\n", "\n", "[x", "[[x]\n", true},
+      {"blank_and_closing_bracket", "a_]b", "a_]b 7\n", "\n", "a ]b", "a_]b\n", false},
+      {"carriage_return_inside", "[a", "[a\rb]\n", "\n", "a\rb", "[a\rb]\n", true},
       {"only_bom", "\xEF\xBB\xBF", "\xEF\xBB\xBF\n", "\n", "", "\n", false},
       {"empty_brackets", "[]", "[] 1\n", "\n", "", "\n", false},
       {"bracket_from_token_without_rest", "[x_y]", "-", "\n", "x y", "[x y]\n", true},
       {"no_separator", "ab", "ab\n", nullptr, "ab", "ab", false},
       {"second_token_from_its_own_bracket", "[b", "[b c]\n", "\n", "b c", "[b c]\n", true},
+      // 乢 (81 5F) and 乣 (81 5D) end in the bytes of '_' and ']' but are
+      // neither: the character stays whole.
+      {"second_byte_underscore_kept", "ab\x81\x5F" "c_d", "ab\x81\x5F" "c_d\n", "\n",
+       "ab\x81\x5F" "c d", "[ab\x81\x5F" "c d]\n", true},
+      {"second_byte_bracket_does_not_close", "[x\x81\x5Dy]", "[x\x81\x5Dy] 1\n", "\n",
+       "x\x81\x5Dy", "x\x81\x5Dy\n", false},
+      {"second_byte_bracket_then_blank", "[x\x81\x5D", "[x\x81\x5D y]\n", "\n", "x\x81\x5D y",
+       "[x\x81\x5D y]\n", true},
   };
   for (const TermCase& c : cases) {
     SCOPED_TRACE(c.name);

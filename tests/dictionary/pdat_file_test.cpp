@@ -161,9 +161,17 @@ TEST_F(PdatFileTest, LoadRefusesDamagedFilesWithoutChangingTheObject) {
       {"word_count_negative", [](std::string* b) { SetInt(b, 262148, -5); }},
       {"mode_3", [&](std::string* b) { SetInt(b, modeAt, 3); }},
       {"mode_negative", [&](std::string* b) { SetInt(b, modeAt, -1); }},
-      {"code_above_max_cell", [&](std::string* b) { SetInt(b, 4 * 'z', maxCell + 1); }},
       {"code_below_minus_one", [&](std::string* b) { SetInt(b, 4 * 'a', -2); }},
       {"code_most_negative", [&](std::string* b) { SetInt(b, 4 * 0xFFFF, INT32_MIN); }},
+      // Handles and the word count size the tables of word lists and ID
+      // maps built from the dictionary.
+      {"handle_below_minus_one", [&](std::string* b) { SetInt(b, cellsAt + 8, -2); }},
+      {"handle_at_word_count", [&](std::string* b) { SetInt(b, cellsAt + 12 * 1 + 8, 4); }},
+      {"handle_huge", [&](std::string* b) { SetInt(b, cellsAt + 8, 100000000); }},
+      {"handle_near_int_max", [&](std::string* b) { SetInt(b, cellsAt + 12 * 2 + 8, 0x7FFFFFFE); }},
+      {"handle_in_the_last_cell", [&](std::string* b) { SetInt(b, modeAt - 4, 99); }},
+      {"word_count_above_cells", [&](std::string* b) { SetInt(b, 262148, maxCell + 2); }},
+      {"word_count_int_max", [](std::string* b) { SetInt(b, 262148, 0x7FFFFFFF); }},
   };
   const std::vector<std::string> probes = Probes();
   auto target = BuildDict(2, SampleWords());  // a different dictionary, mode 2
@@ -180,6 +188,107 @@ TEST_F(PdatFileTest, LoadRefusesDamagedFilesWithoutChangingTheObject) {
   // The undamaged file still loads into the same object.
   ASSERT_TRUE(target->Load(Path("good.dic").c_str()));
   EXPECT_EQ(Answers(*source, probes), Answers(*target, probes));
+}
+
+// Every file that building, importing and clearing write loads again and
+// answers as the dictionary that wrote it: handles are given in order, so
+// they stay below the word count, and every word has a cell of its own.
+TEST_F(PdatFileTest, FilesTheLibraryWritesAlwaysLoad) {
+  std::vector<std::string> many;
+  for (int i = 0; i < 500; ++i) many.push_back(G("中") + std::to_string(i * 37 % 1000) + G("文"));
+  struct Row {
+    const char* name;
+    int mode;
+    std::function<std::unique_ptr<PeekPdat>()> make;
+  } rows[] = {
+      {"sample_mode_0", 0, [] { return BuildDict(0, SampleWords()); }},
+      {"sample_mode_1", 1, [] { return BuildDict(1, SampleWords()); }},
+      {"sample_mode_2", 2, [] { return BuildDict(2, SampleWords()); }},
+      {"duplicates_and_separators", 2,
+       [] { return BuildDict(2, {"a b", "ab", "a_b", ",", G("中、国"), G("中国"), "ab"}); }},
+      {"many_words", 0, [&] { return BuildDict(0, many); }},
+      {"nothing", 0, [] { return BuildDict(0, {}); }},
+      {"tracked_then_built", 0,
+       [] {
+         auto d = std::make_unique<PeekPdat>(0);
+         d->CountWords({"x", "y", "x", "z"});
+         d->Build();
+         return d;
+       }},
+      {"reset_and_rebuilt", 0,
+       [] {
+         auto d = BuildDict(0, {"old", "older", "oldest"});
+         d->AddWord("new", false);
+         d->Build();
+         return d;
+       }},
+      // After ClearSize the file holds the code table, no word and one cell,
+      // which keeps what it held (here the word "a" with handle 0, or a
+      // longer word's first character); the codes of the other characters
+      // lie beyond that cell.
+      {"cleared_cell_0_a_word", 0,
+       [] {
+         auto d = BuildDict(0, {"a", "b", "c", "a"});
+         d->ClearSize();
+         return d;
+       }},
+      {"cleared_cell_0_a_word_with_a_late_handle", 0,
+       [] {
+         auto d = BuildDict(0, {"x", "y", "zz", "q", "q", "q"});
+         d->ClearSize();
+         return d;
+       }},
+      {"cleared_cell_0_inside_a_word", 1,
+       [] {
+         auto d = BuildDict(1, {"ab", "ac", "ad"});
+         d->ClearSize();
+         return d;
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    auto written = row.make();
+    const std::string path = Path(std::string(row.name) + ".dic");
+    ASSERT_TRUE(written->Save(path.c_str()));
+    auto loaded = std::make_unique<CPDAT>(row.mode);
+    ASSERT_TRUE(loaded->Load(path.c_str()));
+    EXPECT_EQ(Answers(*written, Probes()), Answers(*loaded, Probes()));
+    for (const char* key : {"a", "b", "q", "x", "zz", "ab"}) {
+      EXPECT_EQ(written->Search(key), loaded->Search(key)) << key;
+    }
+    for (int ch : {int{'a'}, int{'q'}, int{'x'}}) {
+      EXPECT_EQ(written->SearchChar(ch), loaded->SearchChar(ch));
+    }
+    const std::string again = path + ".again";
+    ASSERT_TRUE(loaded->Save(again.c_str()));
+    EXPECT_EQ(ReadFile(path), ReadFile(again));
+  }
+}
+
+// A code may lie beyond the highest cell (a saved file after ClearSize has
+// such codes): the walks bound code + offset by the cells, so the character
+// finds nothing.
+TEST_F(PdatFileTest, CodesBeyondTheHighestCellLoadAndFindNothing) {
+  auto source = BuildDict(0, {"ab", "ac", "b"});
+  ASSERT_TRUE(source->Save(Path("source.dic").c_str()));
+  const std::string good = ReadFile(Path("source.dic"));
+  const int maxCell = GetInt(good, 262144);
+  for (int code : {maxCell + 1, maxCell + 1000, 0x7FFFFFFF}) {
+    SCOPED_TRACE(code);
+    std::string bytes = good;
+    SetInt(&bytes, 4 * 'z', code);
+    SetInt(&bytes, 4 * 0xD6D0, code);
+    WriteFile(Path("far.dic"), bytes);
+    auto dict = std::make_unique<CPDAT>(0);
+    ASSERT_TRUE(dict->Load(Path("far.dic").c_str()));
+    EXPECT_EQ(-1, dict->Search("z"));
+    EXPECT_EQ(-1, dict->Search("az"));
+    EXPECT_EQ(-1, dict->SearchChar('z'));
+    EXPECT_EQ(-1, dict->SearchChar(0xD6D0));
+    EXPECT_EQ(0, dict->MatchLongest("zab", nullptr, nullptr));
+    EXPECT_EQ(source->Search("ab"), dict->Search("ab"));
+    EXPECT_TRUE(dict->Export(Path("far.txt").c_str()));
+  }
 }
 
 TEST_F(PdatFileTest, DamagedCellsDoNotCrashTheSearchesOrTheExport) {
@@ -253,6 +362,58 @@ TEST_F(PdatFileTest, TheCopyImportsToTheSameWords) {
   EXPECT_EQ(ReadFile(list + "_export.txt"), ReadFile(list + "_export.txt_export.txt"));
 }
 
+// The copy of a list with every form of entry imports again to the same
+// words, in the same order: the two dictionaries are the same file. And the
+// copy of the copy is the copy.
+TEST_F(PdatFileTest, TheCopyOfEveryEntryFormImportsToTheSameWords) {
+  const std::string list = "plain 1 n\n" +
+                           G("中国") + " 2\n"
+                           "New_York 3\n" +
+                           G("北_京") + "\n"
+                           "[a b] 4\n"
+                           "[" + G("中 国") + "] 5\n"
+                           "[tab\there]\n"
+                           "[cr\rinside]\n"
+                           "[[nested] 6\n"
+                           "a_]b 7\n"
+                           "ab\x81\x5F" "c_d\n"
+                           "[x\x81\x5D y]\n"
+                           "\xEF\xBB\xBF" "marked\n"
+                           "\xEF\xBB\xBF\n"
+                           "[]\n"
+                           "plain\n"
+                           "[open to the end\n"
+                           "[open crlf\r\n"
+                           "  \t\n"
+                           "[open at eof";
+  for (int mode = 0; mode <= 2; ++mode) {
+    SCOPED_TRACE(mode);
+    const std::string first = Path("forms" + std::to_string(mode) + ".txt");
+    WriteFile(first, list);
+    auto one = std::make_unique<CPDAT>(mode);
+    const int words = one->ImportWithProgress(first.c_str(), nullptr, nullptr);
+    EXPECT_GE(words, 15);
+    const std::string copy = first + "_export.txt";
+    auto two = std::make_unique<CPDAT>(mode);
+    EXPECT_EQ(words, two->ImportWithProgress(copy.c_str(), nullptr, nullptr));
+    ASSERT_TRUE(one->Save(Path("one.dic").c_str()));
+    ASSERT_TRUE(two->Save(Path("two.dic").c_str()));
+    EXPECT_TRUE(ReadFile(Path("one.dic")) == ReadFile(Path("two.dic")));
+    // The copy of the copy drops only the empty lines of the empty entries
+    // (a token of only a byte-order mark, "[]").
+    std::string withoutEmpty = ReadFile(copy);
+    for (std::size_t at; (at = withoutEmpty.find("\n\n")) != std::string::npos;) {
+      withoutEmpty.erase(at, 1);
+    }
+    EXPECT_EQ(Hex(withoutEmpty), Hex(ReadFile(copy + "_export.txt")));
+    for (const std::string& word : {std::string("a b"), G("中 国"), std::string("tab\there"),
+                                    std::string("[nested"), std::string("a ]b"),
+                                    std::string("open to the end\n")}) {
+      EXPECT_EQ(one->Search(word.c_str()), two->Search(word.c_str())) << Hex(word);
+    }
+  }
+}
+
 TEST_F(PdatFileTest, ImportPrintsProgressAfterEveryHundredthWord) {
   std::string text = "\xEF\xBB\xBF\n";  // a token that is only the mark: an empty entry
   for (int i = 0; i < 100; ++i) text += "w" + std::to_string(i) + "\n";
@@ -307,6 +468,28 @@ TEST_F(PdatFileTest, ImportFailureLeavesTheDictionaryAlone) {
   EXPECT_TRUE(dict->IsBuilt());
 }
 
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the words read dropped (the object as Reset leaves it: no
+// words, not built), the partial copy removed.
+TEST_F(PdatFileTest, ImportWhoseCopyCannotBeWrittenFails) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string lines;
+  for (int i = 0; i < 3000; ++i) lines += "w" + std::to_string(i) + "\n";
+  for (const std::string& input : {std::string("abc\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string list = Path("full.txt");
+    WriteFile(list, input);
+    std::filesystem::remove(list + "_export.txt");
+    std::filesystem::create_symlink("/dev/full", list + "_export.txt");
+    auto dict = std::make_unique<CPDAT>(0);
+    EXPECT_EQ(0, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+    EXPECT_FALSE(dict->IsBuilt());
+    EXPECT_EQ(0, dict->GetWordCount());
+    EXPECT_EQ(-1, dict->Search("abc"));
+    EXPECT_FALSE(std::filesystem::is_symlink(list + "_export.txt"));
+  }
+}
+
 TEST_F(PdatFileTest, ImportAfterBuildMakesANewDictionary) {
   auto dict = BuildDict(0, {"old1", "old2"});
   const std::string list = Path("new.txt");
@@ -317,15 +500,20 @@ TEST_F(PdatFileTest, ImportAfterBuildMakesANewDictionary) {
   EXPECT_EQ(-1, dict->Search("old1"));
 }
 
-TEST_F(PdatFileTest, ImportReadsALongLineInPieces) {
+TEST_F(PdatFileTest, ImportReadsLongLinesWhole) {
   const std::string list = Path("long.txt");
-  WriteFile(list, std::string(3071, 'q') + " tail\nend\n");
+  const std::string gbk = std::string(3070, 'g') + G("中");  // 中 across byte 3071
+  const std::string bracketed = "[" + std::string(3000, 'x') + " " + std::string(500, 'y') + "]";
+  WriteFile(list, std::string(3071, 'q') + " tail\n" + gbk + " 3\n" + bracketed + " 5\nend\n");
   auto dict = std::make_unique<CPDAT>(0);
-  // The first 3071 bytes are one piece, " tail" the next.
-  EXPECT_EQ(3, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
+  EXPECT_EQ(4, dict->ImportWithProgress(list.c_str(), nullptr, nullptr));
   EXPECT_EQ(0, dict->Search(std::string(3071, 'q').c_str()));
-  EXPECT_EQ(1, dict->Search("tail"));
-  EXPECT_EQ(2, dict->Search("end"));
+  EXPECT_EQ(-1, dict->Search("tail"));
+  EXPECT_EQ(1, dict->Search(gbk.c_str()));
+  EXPECT_EQ(2, dict->Search(bracketed.substr(1, bracketed.size() - 2).c_str()));
+  EXPECT_EQ(3, dict->Search("end"));
+  EXPECT_EQ(std::string(3071, 'q') + "\n" + gbk + "\n" + bracketed + "\nend\n",
+            ReadFile(list + "_export.txt"));
 }
 
 // ---- Export ----------------------------------------------------------------

@@ -34,6 +34,10 @@ TEST(PdatFreqTest, CountsWordsAndRanksThem) {
   EXPECT_STREQ("a/3#b/1#", counter->GetTopWords(-1));
   EXPECT_STREQ("a/3#", counter->GetTopWords(1));
   EXPECT_STREQ("", counter->GetTopWords(0));
+  EXPECT_STREQ("a/3#b/1#", counter->GetTopWords(5));
+  // Only -1 means all: a limit below it reports nothing.
+  EXPECT_STREQ("", counter->GetTopWords(-2));
+  EXPECT_STREQ("", counter->GetTopWords(-1000));
   // A report does not reorder the list: entry i still belongs to handle i.
   EXPECT_EQ("b", counter->Frequencies()[0].word);
   EXPECT_EQ(0, counter->FindWord("b"));
@@ -174,18 +178,32 @@ TEST(PdatCompareTest, CompareAfterReportsUsesTheRightCounts) {
   EXPECT_STREQ("b/3#a/-1#c/-1#", mine->GetTopWords(-1));
 }
 
-TEST(PdatCompareTest, ExcludedAndUncountedWordsAreNotCommon) {
+// Every word found in both is paired, also with a count of 0 on either side;
+// excluded words take no part.
+TEST(PdatCompareTest, UncountedWordsArePairedExcludedOnesAreNot) {
   auto mine = std::make_unique<PeekPdat>(0);
   auto theirs = std::make_unique<PeekPdat>(0);
-  mine->CountWords({"a", "b", "c"});
+  mine->CountWords({"a", "b", "c", "d"});
   mine->AddExcludedWord("a");
-  theirs->CountWords({"a", "b", "c"});
-  theirs->CountWords({"a", "c"});  // b is still an entry, with count 0
+  mine->CountWords({"a", "b", "c"});  // d is still an entry, with count 0
+  mine->AddExcludedWord("a");
+  theirs->CountWords({"a", "b", "c", "d", "e"});
+  theirs->CountWords({"a", "c", "d", "e"});  // b has the count 0
+  theirs->AddExcludedWord("e");
+  mine->AddWord("e", true);
   std::string common, onlyThis, onlyOther;
   mine->Compare(theirs.get(), common, onlyThis, onlyOther);
-  EXPECT_EQ("c/1/1#", common);
-  EXPECT_EQ("b/1#", onlyThis);
+  // By sum: c 1 + 1, then (in ranked order of this list) b 1 + 0, d 0 + 1.
+  EXPECT_EQ("c/1/1#b/1/0#d/0/1#", common);
+  EXPECT_EQ("e/1#", onlyThis);
   EXPECT_EQ("a/1#", onlyOther);
+  // The paired words are excluded in both.
+  for (int handle : {1, 2, 3}) {
+    EXPECT_EQ(-1, mine->Frequencies()[static_cast<std::size_t>(handle)].count);
+    EXPECT_EQ(-1, theirs->Frequencies()[static_cast<std::size_t>(handle)].count);
+  }
+  EXPECT_EQ(-1, mine->Frequencies()[0].count);
+  EXPECT_EQ(1, theirs->Frequencies()[0].count);
 }
 
 TEST(PdatCompareTest, EachReportHoldsAtMostTenWords) {

@@ -94,8 +94,16 @@ TEST(PdatSegmentTest, FollowsForwardMaximumMatching) {
       {"word_with_a_delimiter", 0, "3.145", -1, "3.14/5/", {"3.14", "-"}},
       {"number_cut_at_dot", 0, "2.5", -1, "2/./5/", {"-", "-", "-"}},
       {"ascii_run_stops_at_chinese", 0, G("ok中华"), -1, G("ok/中华/"), {"-", "中华"}},
-      {"newlines_are_no_delimiters", 0, G("中华\n\nab人民"), -1, G("中华/\n\nab/人民/"),
-       {"中华", "-", "人民"}},
+      // Control bytes end an ASCII run and are tokens of their own.
+      {"line_feeds_are_tokens_of_their_own", 0, G("中华\n\nab人民"), -1, G("中华/\n/\n/ab/人民/"),
+       {"中华", "-", "-", "-", "人民"}},
+      {"line_feed_ends_an_ascii_run", 0, "use tcp\nport 80", -1, "use/ /tcp/\n/port/ /80/",
+       {"-", "-", "-", "-", "-", "-", "-"}},
+      {"cr_lf", 0, "a\r\nb\r\n", -1, "a/\r/\n/b/\r/\n/", {"-", "-", "-", "-", "-", "-"}},
+      {"other_control_bytes", 0, "x\x01y\x1B[1m\x7F", -1, "x/\x01/y/\x1B/[1m\x7F/",
+       {"-", "-", "-", "-", "-"}},
+      {"pending_start_character_then_line_feed", 0, "ab\nc", -1, "ab/\n/c/", {"-", "-", "-"}},
+      {"word_then_line_feed", 0, "abc\nabc", -1, "abc/\n/abc/", {"abc", "-", "abc"}},
       {"capitals_folded", 0, "ABC", -1, "ABC/", {"abc"}},
       {"lone_lead_byte_at_end", 0, G("中华") + "\xD6", -1, G("中华/") + "\xD6/", {"中华", "-"}},
       {"max_len_4", 0, G("中华人民共和国"), 4, G("中华/人民/共和国/"),
@@ -485,6 +493,13 @@ TEST(PdatMatchWordsTest, FindsWordsByType) {
        "华人@2 "},
       {"end_of_text_does_not_hide_words", {"中华人民", "华人"}, G("中华人"), 0, "华人@2 "},
       {"type1_end_of_text_does_not_hide_words", {"中华人民", "华人"}, G("中华人"), 1, "华人@2 "},
+      // After a word the boundary test rejects (a1b ends inside the run
+      // "bc"), type 1 goes on one character after the start, as after a
+      // stored word, so the overlapping 1bc is found; types 0 and 2 go on at
+      // the end of the rejected word.
+      {"type1_resumes_after_the_first_character_of_a_rejected_word", {"a1b", "1bc"}, "a1bc", 1,
+       "1bc@1 "},
+      {"type0_resumes_at_the_end_of_a_rejected_word", {"a1b", "1bc"}, "a1bc", 0, ""},
       {"unknown_type_finds_nothing", chinese, G("人民"), 3, ""},
       {"empty_text", chinese, "", 0, ""},
   };

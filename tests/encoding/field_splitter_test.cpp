@@ -33,6 +33,11 @@ TEST(SplitFields, CutsAtDelimitersAndDropsEmptyFields) {
       {"no delimiters: one field, trailing CR LF gone", " one two\r\n", "", {"one two"}},
       {"GBK fields", G("中文") + "\t" + G("词"), "\t", {G("中文"), G("词")}},
       {"tabbed line with CR LF", "x\ty\tk\r\n", "\t", {"x", "y", "k"}},
+      // 億 (83 7C) ends in the byte of '|' but is no delimiter.
+      {"second byte is no delimiter", "a|\x83\x7C|b\x83\x7C", "|", {"a", "\x83\x7C", "b\x83\x7C"}},
+      {"field starting with such a character", "|\x83\x7C" "x", "|", {"\x83\x7C" "x"}},
+      {"lead byte delimiter cuts no character", G("中") + "," + G("文"), "\xD6",
+       {G("中") + "," + G("文")}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

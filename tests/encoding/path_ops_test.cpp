@@ -44,6 +44,9 @@ TEST(GetFileTitle, TakesTheNameAfterTheLastSeparatorUpToItsFirstDot) {
       {"a\\b/c.d", "c"},    {"a/b\\c.d", "c"},     {"dir.d/file", "file"},
       {"a/b/", ""},         {".hidden", ""},       {"", ""},
       {"noext", "noext"},
+      // 乗 (81 5C) ends in the byte of '\\' but is no separator.
+      {"a\\b\x81\x5C", "b\x81\x5C"}, {"c:\\x\\\x81\x5C.txt", "\x81\x5C"},
+      {"\x81\x5Cname.d", "\x81\x5Cname"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
@@ -71,6 +74,10 @@ TEST(SplitPath, SeparatesDirectoryNameAndExtension) {
       {"x/", "x", "", ""},
       {"name", ".", "name", ""},
       {"", ".", "", ""},
+      {"d\x81\x5C" "f.txt", ".", "d\x81\x5C" "f", "txt"},
+      {"a\\\x81\x5C", "a", "\x81\x5C", ""},
+      {"\x81\x5C/b", "\x81\x5C", "b", ""},
+      {"x\x81\x5C\\\\y", "x\x81\x5C", "y", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);
@@ -93,6 +100,8 @@ TEST(SplitDirFile, SplitsAtTheLastSeparator) {
       {"c:\\x\\y", "c:\\x", "y"},
       {"/f", "", "f"},
       {"d/", "d", ""},
+      {"d\x81\x5C/f", "d\x81\x5C", "f"},
+      {"d\\\x81\x5C", "d", "\x81\x5C"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.path);

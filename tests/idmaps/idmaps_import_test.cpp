@@ -129,9 +129,12 @@ TEST_F(IDMapsImportTest, PairsLineByLine) {
       {"key_not_in_dictionary", "zz x\n", {}, "zz\tx\n", {"zz invalid argument!"}},
       {"neither_in_dictionary", "zz qq\n", {}, "zz\tqq\n", {"zz qq invalid argument!"}},
       {"single_token", "a\nb y\n", {{1, 1}}, "a\nb\ty\n", {}},
-      {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\n]\nc\tx\n", {}},
+      {"bracket_open_to_the_end", "[a b\nc x\n", {{2, 0}}, "[a b\nc\tx\n", {}},
       {"lines_without_tokens", "\n \t \r\n", {}, "", {}},
       {"duplicates_kept_in_the_count", "a x\na x\n", {{0, 0}}, "a\tx\na\tx\n", {}},
+      // 乣 (81 5D) ends in the byte of ']' but closes no bracket.
+      {"second_byte_bracket", "[q\x81\x5D r] ny\n", {}, "[q\x81\x5D r]\tny\n",
+       {"q\x81\x5D r invalid argument!"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -328,6 +331,51 @@ TEST_F(IDMapsImportTest, SymmetricStoresBothDirections) {
 
 // ---- Failures -----------------------------------------------------------------
 
+// The maps built from files size their index by the dictionaries' word
+// counts: a handle at or above its dictionary's word count counts as no
+// handle (a key is rejected, a value stored as -1).
+TEST_F(IDMapsImportTest, HandlesBeyondTheWordCountAreNoHandles) {
+  auto dict = std::make_unique<CPDAT>(0);
+  dict->AddWord("a", 0, false);
+  dict->AddWord("far", 100000000, false);
+  dict->AddWord("b", 1, false);
+  dict->Build();
+  ASSERT_EQ(dict->GetWordCount(), 3);
+  struct Row {
+    const char* name;
+    std::function<int(CIDMaps&)> import;
+    Pairs pairs;
+    Messages messages;
+  };
+  const std::string pairs = Write("far_pairs.txt", "far a\na far\na b\n");
+  const std::string keys = Write("far_keys.txt", "far\na\na\n");
+  const std::string values = Write("far_values.txt", "a\nfar\nb\n");
+  const std::string tabbed = Write("far_tabbed.txt", "a\tfar\nfar\tb\na\tb\n");
+  const std::string lists = Write("far_lists.txt", "far a\na far b\n");
+  CPDAT* d = dict.get();
+  const Row rows[] = {
+      {"pairs", [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), d, nullptr, nullptr); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"parallel", [&](CIDMaps& m) { return m.ImportParallel(keys.c_str(), values.c_str(), d, d); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"tabbed", [&](CIDMaps& m) { return m.ImportTabbed(tabbed.c_str(), d, nullptr); },
+       {{1, -1}, {1, 0}}, {}},
+      {"lists", [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), d, nullptr, nullptr); },
+       {{0, -1}, {0, 1}}, {"far invalid argument!"}},
+      {"symmetric", [&](CIDMaps& m) { return m.ImportSymmetric(lists.c_str(), d, nullptr); },
+       {{0, -1}, {0, 1}, {1, 0}}, {"far invalid argument!"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CIDMaps map;
+    testing::LogWatch log;
+    Run([&] { return row.import(map); });
+    EXPECT_LE(map.GetIndexSize(), dict->GetWordCount());
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Err(), row.messages);
+  }
+}
+
 TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
   const std::string good = Write("good.txt", "a x\n");
   const std::string blocked = Write("blocked.txt", "a x\n");
@@ -360,13 +408,77 @@ TEST_F(IDMapsImportTest, ImportsThatCannotStartLeaveTheMapAsItWas) {
   }
 }
 
-TEST_F(IDMapsImportTest, LongLinesAreReadInPieces) {
-  // 1023 bytes make the first piece; the rest of the line is a line of its
-  // own, whose first field is the key.
-  const std::string path = Write("lists.txt", "a," + std::string(1021, ' ') + "b,y\n");
-  CIDMaps map;
-  EXPECT_EQ(Run([&] { return map.ImportLists(path.c_str(), keys_.get(), values_.get(), nullptr); }), 1);
-  EXPECT_EQ(PairsOf(map), (Pairs{{1, 1}}));
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the map cleared and not packed (no "Build map success!"), the
+// partial copy removed.
+TEST_F(IDMapsImportTest, PairsCopyThatCannotBeWrittenFailsTheImport) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  std::string lines;
+  for (int i = 0; i < 2000; ++i) lines += "a x\n";
+  for (const std::string& input : {std::string("a x\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string path = Write("full.txt", input);
+    std::filesystem::remove(path + "_map_export.txt");
+    std::filesystem::create_symlink("/dev/full", path + "_map_export.txt");
+    CIDMaps map;
+    Prefill(map);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(map.ImportPairs(path.c_str(), keys_.get(), values_.get(), nullptr), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(map.GetDataSize(), 0);
+    EXPECT_FALSE(map.IsPacked());
+    EXPECT_EQ(PairsOf(map), Pairs{});
+    EXPECT_FALSE(std::filesystem::is_symlink(path + "_map_export.txt"));
+  }
+}
+
+// Lines of any length are read whole: a long line is one line, its fields
+// all belong to its key, the parallel files stay in step, and a character
+// is never cut.
+TEST_F(IDMapsImportTest, LongLinesAreReadWhole) {
+  const std::string longGbk = std::string(1022, 'k') + G("中");  // 中 across byte 1023
+  auto keys = MakeDict({"a", "b", longGbk});
+  std::string manyValues = "a";
+  for (int i = 0; i < 700; ++i) manyValues += ",y";
+  const std::string blanks(1500, ' ');
+  struct Row {
+    const char* name;
+    std::function<int(CIDMaps&)> import;
+    int count;
+    Pairs pairs;
+  };
+  const std::string lists = Write("long_lists.txt", "a," + std::string(1021, ' ') + "b,y\n");
+  const std::string many = Write("long_many.txt", manyValues + "\n");
+  const std::string pairs = Write("long_pairs.txt", "a " + blanks + "x\n" + longGbk + " y\n");
+  const std::string keyFile = Write("long_keys.txt", "a" + blanks + "\nb\n");
+  const std::string valueFile = Write("long_values.txt", "x\ny\n");
+  const std::string tabbed = Write("long_tabbed.txt", "b\t" + blanks + "\ta\n");
+  CPDAT* k = keys.get();
+  CPDAT* v = values_.get();
+  const Row rows[] = {
+      {"lists_blanks_inside",
+       [&](CIDMaps& m) { return m.ImportLists(lists.c_str(), k, v, nullptr); }, 2,
+       {{0, -1}, {0, 1}}},
+      {"lists_700_values", [&](CIDMaps& m) { return m.ImportLists(many.c_str(), k, v, nullptr); },
+       700, {{0, 1}}},
+      {"pairs_blanks_inside_and_a_long_key",
+       [&](CIDMaps& m) { return m.ImportPairs(pairs.c_str(), k, v, nullptr); }, 2,
+       {{0, 0}, {2, 1}}},
+      {"parallel_in_step",
+       [&](CIDMaps& m) { return m.ImportParallel(keyFile.c_str(), valueFile.c_str(), k, v); }, 2,
+       {{0, 0}, {1, 1}}},
+      {"tabbed", [&](CIDMaps& m) { return m.ImportTabbed(tabbed.c_str(), k, nullptr); }, 1,
+       {{0, 1}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CIDMaps map;
+    testing::LogWatch log;
+    EXPECT_EQ(Run([&] { return row.import(map); }), row.count);
+    EXPECT_EQ(PairsOf(map), row.pairs);
+    EXPECT_EQ(log.Err(), Messages{});
+  }
+  EXPECT_EQ(ReadFile(pairs + "_map_export.txt"), "a\tx\n" + longGbk + "\ty\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <set>
@@ -152,6 +153,30 @@ TEST(IDMapsBuild, EmptyBuildStillReportsSuccess) {
   ::testing::internal::CaptureStdout();
   EXPECT_TRUE(never_cleared.BuildMap());
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Build map success!\n");
+}
+
+TEST(IDMapsBuild, TheSuccessLineGoesWhereTheCallerSays) {
+  CIDMaps map;
+  EXPECT_FALSE(map.IsPacked());
+  map.Clear();
+  map.AddPair(0, 1);
+  std::FILE* report = std::tmpfile();
+  ASSERT_NE(report, nullptr);
+  map.SetBuildReport(report);
+  ::testing::internal::CaptureStdout();
+  EXPECT_TRUE(map.BuildMap());
+  map.SetBuildReport(nullptr);
+  EXPECT_TRUE(map.BuildMap());
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_TRUE(map.IsPacked());
+  std::rewind(report);
+  char line[64] = {};
+  EXPECT_NE(std::fgets(line, sizeof(line), report), nullptr);
+  EXPECT_STREQ(line, "Build map success!\n");
+  EXPECT_EQ(std::fgetc(report), EOF);
+  std::fclose(report);
+  map.AddPair(1, 1);
+  EXPECT_FALSE(map.IsPacked());
 }
 
 TEST(IDMapsBuild, PairBufferGrowsInStepsOfTenThousand) {

@@ -39,6 +39,10 @@ int SeparatorRun(const std::string& text, int pos, int len) {
 
 bool Delimiter(unsigned char c) { return c != 0 && std::strchr(" \t-_,.:/~#%^*()", c) != nullptr; }
 
+// The bytes an unknown ASCII token extends over: ASCII, no delimiter, no
+// control byte.
+bool Extends(unsigned char c) { return c >= 0x20 && c < 0x80 && !Delimiter(c); }
+
 }  // namespace
 
 int ReferenceCharValue(const std::string& text, int pos, int len, int mode, int* charLen) {
@@ -130,13 +134,13 @@ ReferenceSegmenter::Result ReferenceSegmenter::Segment(const std::string& input,
     walked.clear();
   };
 
-  // A character emitted on its own; an ASCII character that is not a
-  // delimiter takes the ASCII bytes after it up to a delimiter. Returns the
-  // end of the token.
+  // A character emitted on its own; an ASCII character that is neither a
+  // delimiter nor a control byte takes the ASCII bytes after it up to a
+  // delimiter or a control byte. Returns the end of the token.
   auto emitCharacter = [&](int start, int charLen) {
     int end = start + charLen;
-    if (charLen == 1 && At(text, start) < 0x80 && !Delimiter(At(text, start))) {
-      while (end < len && At(text, end) < 0x80 && !Delimiter(At(text, end))) ++end;
+    if (charLen == 1 && Extends(At(text, start))) {
+      while (end < len && Extends(At(text, end))) ++end;
     }
     result.out += text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
     result.out += sep;

@@ -30,22 +30,34 @@ std::string Quote(const std::string& arg) {
 
 }  // namespace
 
-ToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
+ToolResult RunTool(const ToolRun& run) {
   TempDir io;
-  const std::string in = io.File("stdin"), out = io.File("stdout"), err = io.File("stderr");
-  WriteFile(in, input);
-  std::string command = Quote(ZHTEXT_TOOL_PATH);
-  for (const std::string& arg : args) command += " " + Quote(arg);
+  const std::string in = io.File("stdin"), err = io.File("stderr");
+  const std::string out = run.stdout_path.empty() ? io.File("stdout") : run.stdout_path;
+  WriteFile(in, run.input);
+  std::string command;
+  if (run.memory_limit_kb > 0) command = "ulimit -v " + std::to_string(run.memory_limit_kb) + "; ";
+  command += Quote(ZHTEXT_TOOL_PATH);
+  for (const std::string& arg : run.args) command += " " + Quote(arg);
   command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
   int status = std::system(command.c_str());
   ToolResult result;
   if (status != -1 && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  result.out = ReadFile(out);
+  if (run.stdout_path.empty()) result.out = ReadFile(out);
   result.err = ReadFile(err);
   return result;
 }
 
+ToolResult RunTool(const std::vector<std::string>& args, const std::string& input) {
+  ToolRun run;
+  run.args = args;
+  run.input = input;
+  return RunTool(run);
+}
+
 #else
+
+ToolResult RunTool(const ToolRun&) { return ToolResult{}; }
 
 ToolResult RunTool(const std::vector<std::string>&, const std::string&) { return ToolResult{}; }
 

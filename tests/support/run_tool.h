@@ -18,6 +18,16 @@ struct ToolResult {
 // `input` on standard input, inside the current working directory.
 ToolResult RunTool(const std::vector<std::string>& args, const std::string& input = "");
 
+// A run with more control over the tool's surroundings.
+struct ToolRun {
+  std::vector<std::string> args;
+  std::string input;
+  std::string stdout_path;   // where standard output goes (e.g. /dev/full);
+                             // empty: captured in ToolResult::out
+  long memory_limit_kb = 0;  // > 0: the tool runs under `ulimit -v` of this
+};
+ToolResult RunTool(const ToolRun& run);
+
 // A command line that must fail with `exit_code`, writing nothing on
 // standard output and one line on standard error.
 struct ToolFailure {

@@ -145,7 +145,8 @@ TEST_F(ScanCommandTest, SegmentWithHandles) {
                 "-1\t\\t\n" +                                       // the tab (a delimiter)
                 "-1\tx\n" +                                         //
                 std::to_string(rm) + "\t" + G("人民") + "\n" +     //
-                "-1\t\\\\ab\x01\n"),                                // an ASCII run
+                "-1\t\\\\ab\n" +                                    // an ASCII run
+                "-1\t\x01\n"),                                      // a control byte
             Hex(r.out));
   r = RunTool({"segment", "--handles", "--utf8", dictPath()}, "人民中华");
   ASSERT_EQ(0, r.exit_code) << r.err;

@@ -283,6 +283,46 @@ TEST_F(FileReaderTest, ReadFileByIDTakesBaseDirectoriesOfAnyLength) {
   EXPECT_EQ(text, "deep doc");
 }
 
+// Failed reads set the last message from every thread that calls them. Two
+// threads read missing documents by ID while a third reads the message;
+// under ThreadSanitizer an unguarded write of the message is a race. Every
+// message read back is one of the texts the failures write, whole.
+TEST_F(FileReaderTest, ReadFileByIDFailingOnTwoThreadsSetsWholeMessages) {
+  SetLastMessage("");
+  const std::string base = dir_.File("none");
+  const std::string sep(1, platform::kPathSeparator);
+  const std::string expected[2] = {"Error read file " + base + sep + "123" + sep + "4.html",
+                                   "Error read file " + base + sep + "98.html"};
+  const char* ids[2] = {"1234", "98"};
+  std::atomic<int> found{0};
+  std::atomic<bool> done{false};
+  std::vector<std::thread> readers;
+  for (int t = 0; t < 2; ++t) {
+    readers.emplace_back([&, t] {
+      std::string text;
+      for (int i = 0; i < 50; ++i) {
+        if (ReadFileByID(ids[t], base.c_str(), text) != nullptr) ++found;
+      }
+    });
+  }
+  std::atomic<int> torn{0};
+  std::thread watcher([&] {
+    while (!done.load()) {
+      const std::string seen = GetLastMessage();
+      const bool whole = seen.empty() || seen.rfind("Error read file " + base, 0) == 0;
+      if (!whole) ++torn;
+    }
+  });
+  for (std::thread& reader : readers) reader.join();
+  done = true;
+  watcher.join();
+  EXPECT_EQ(found.load(), 0);
+  EXPECT_EQ(torn.load(), 0);
+  const std::string last = GetLastMessage();
+  EXPECT_TRUE(last == expected[0] || last == expected[1]) << last;
+  SetLastMessage("");
+}
+
 // Several threads read blocks of one shared reader while others keep
 // switching it between two files; every block must hold the bytes of the
 // file its caller asked for.

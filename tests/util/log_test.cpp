@@ -100,6 +100,41 @@ TEST_F(LogTest, DirectoryWithOrWithoutTrailingSeparatorIsOneDirectory) {
   EXPECT_EQ(files, 1);
 }
 
+// The last character of the directory decides, not its last byte: 乗 (81 5C)
+// and 乣 (81 5D) end in bytes of ASCII value but are no separators.
+TEST_F(LogTest, DirectoryEndingInATwoByteCharacterGetsItsSeparator) {
+  struct Row {
+    const char* name;
+    std::string leaf;       // the directory created under the test's own
+    std::string suffix;     // what the caller appends to it
+  } rows[] = {
+      {"second_byte_backslash", "a\x81\x5C", ""},
+      {"second_byte_backslash_then_slash", "b\x81\x5C", "/"},
+      {"second_byte_backslash_then_backslash", "c\x81\x5C", "\\"},
+      {"two_byte_characters_only", "\xD6\xD0\x81\x5C", ""},
+      {"lead_byte_then_backslash_pair", "d\x81\x5C\x81\x5C", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string directory = dir_.File(row.leaf);
+    fs::create_directory(directory);
+    ::testing::internal::CaptureStdout();
+    WriteLog(row.name, (directory + row.suffix).c_str());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(ReadFile(directory + "/20240105.log"), std::string(kStamp) + "\t" + row.name + "\n");
+  }
+}
+
+// An empty directory names the current working directory: the bare file
+// name, not the root directory and not the first working directory.
+TEST_F(LogTest, EmptyDirectoryIsTheCurrentWorkingDirectory) {
+  const fs::path saved = fs::current_path();
+  fs::current_path(dir_.path());
+  WriteLog("here", "");
+  fs::current_path(saved);
+  EXPECT_EQ(ReadFile(dir_.File("20240105.log")), std::string(kStamp) + "\there\n");
+}
+
 TEST_F(LogTest, EntriesAcrossMidnightGoToTheFilesOfTheirOwnDates) {
   g_now = LocalTimeValue(2024, 1, 5, 23, 59, 59);
   WriteLog("before", dir_.path().c_str());

@@ -20,6 +20,15 @@ using List = std::vector<std::string>;
 const std::string kIdeographicSpace = "\xA1\xA1";  // 　 (U+3000)
 const std::string kFullWidthA3A0 = "\xA3\xA0";
 
+// GBK characters whose second byte is an ASCII byte: no rule that looks for
+// that ASCII byte may take them for it.
+const std::string kTrailUnderscore = "\x81\x5F";  // 乢
+const std::string kTrailBracket = "\x81\x5D";     // 乣
+const std::string kTrailBackslash = "\x81\x5C";   // 乗
+const std::string kTrailBar = "\x83\x7C";         // 億
+const std::string kTrailCaret = "\x81\x5E";       // 乤
+const std::string kTrailCapitalA = "\x81\x41";    // 丂
+
 // ---- Trimming and whitespace ---------------------------------------------
 
 TEST(TrimSpacesTest, Table) {
@@ -59,6 +68,9 @@ TEST(TrimCharTest, Table) {
       {"empty", "", '-', ""},
       {"none", "abc", '-', "abc"},
       {"gbk_kept", G("中") + "AA", 'A', G("中")},
+      {"second_byte_at_the_end_kept", "\\a" + kTrailBackslash, '\\', "a" + kTrailBackslash},
+      {"second_bytes_then_the_byte", "_" + kTrailUnderscore + kTrailUnderscore + "__", '_',
+       kTrailUnderscore + kTrailUnderscore},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -108,6 +120,7 @@ TEST(NormalizeSpacesTest, Table) {
       {"leading_before_chinese", " " + G("中"), G("中")},
       {"after_letter_at_end", "a ", "a "},
       {"digits_are_not_letters", "1 2", "12"},
+      {"second_byte_letter_is_no_letter", kTrailCapitalA + " " + G("中"), kTrailCapitalA + G("中")},
       {"empty", "", ""},
   };
   for (const Row& row : rows) {
@@ -158,6 +171,9 @@ TEST(SplitOnceTest, Table) {
       {"empty_source", "", "=", "", "", false},
       {"first_occurrence", "a=b=c", "=", "a", "b=c", true},
       {"long_separator", "key::value", "::", "key", "value", true},
+      {"second_byte_is_no_separator", "k" + kTrailBar + "v|w", "|", "k" + kTrailBar + "v", "w",
+       true},
+      {"only_a_second_byte", "k" + kTrailBar + "v", "|", "k" + kTrailBar + "v", "", true},
       {"full_width_trimmed", "k" + kIdeographicSpace + "=" + kIdeographicSpace + "v", "=", "k",
        "v", true},
   };
@@ -195,6 +211,10 @@ TEST(SplitByStringTest, Table) {
       {"only_separator", ",", ",", {}, true},
       {"empty_text", "", ",", {}, false},
       {"null_text", nullptr, ",", {}, false},
+      // A separator is found only where a character starts.
+      {"second_byte_is_no_separator", "a|\x83\x7C|b", "|", {"a", "\x83\x7C", "b"}, true},
+      {"only_second_bytes", "\x83\x7C\x83\x7C", "|", {"\x83\x7C\x83\x7C"}, true},
+      {"separator_across_characters", "\x81\x5F\x81\x5F", "\x5F\x81", {"\x81\x5F\x81\x5F"}, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -227,7 +247,6 @@ TEST(SplitByCharsTest, MatchesStrtok) {
       {"leading_trailing", ",a,", ","},
       {"only_delimiters", ",,,", ","},
       {"no_delimiters", "abc", ""},
-      {"gbk_delimiter_bytes", G("中,文") + "\xA1\xA1" + "x", "\xA1"},
       {"tabs_and_newlines", "a\tb\r\nc", "\t\r\n"},
   };
   for (const Row& row : rows) {
@@ -235,6 +254,29 @@ TEST(SplitByCharsTest, MatchesStrtok) {
     List list = {"stale"};
     EXPECT_TRUE(SplitByChars(row.text.c_str(), list, row.delimiters));
     EXPECT_EQ(list, StrtokReference(row.text, row.delimiters));
+  }
+}
+
+// Only one-byte characters are delimiters: the bytes of a two-byte
+// character never cut it, whether second bytes of ASCII value or lead bytes.
+TEST(SplitByCharsTest, TwoByteCharactersAreNeverCut) {
+  struct Row {
+    const char* name;
+    std::string text;
+    const char* delimiters;
+    List expected;
+  } rows[] = {
+      {"second_byte_bar", "a|" + kTrailBar + "|b" + kTrailBar, "|",
+       {"a", kTrailBar, "b" + kTrailBar}},
+      {"second_byte_backslash", kTrailBackslash + "\\x", "\\", {kTrailBackslash, "x"}},
+      {"lead_byte_delimiter", G("中,文") + "\xA1\xA1" + "x", "\xA1", {G("中,文") + "\xA1\xA1" + "x"}},
+      {"lone_lead_byte_at_the_end", "ab\xA1", "\xA1", {"ab"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    List list;
+    EXPECT_TRUE(SplitByChars(row.text.c_str(), list, row.delimiters));
+    EXPECT_EQ(list, row.expected);
   }
 }
 
@@ -283,6 +325,18 @@ TEST(NextTokenTest, WalksTheBufferWithTheCursor) {
   ASSERT_NE(token, nullptr);
   EXPECT_STREQ(token, "");
   EXPECT_EQ(cursor, nullptr);
+}
+
+TEST(NextTokenTest, SecondBytesAreNoDelimiters) {
+  std::string text = "a|" + kTrailBar + "b|" + kTrailBar;
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.push_back('\0');
+  char* cursor = nullptr;
+  List tokens;
+  for (char* p = buffer.data(); p != nullptr; p = cursor) {
+    tokens.emplace_back(NextToken(p, "|", &cursor));
+  }
+  EXPECT_EQ(tokens, (List{"a", kTrailBar + "b", kTrailBar}));
 }
 
 TEST(NextTokenTest, EdgeCases) {
@@ -355,6 +409,36 @@ TEST(NextLineTest, Table) {
       EXPECT_EQ(line_end, buffer.data() + row.line_end);
       EXPECT_EQ(*line_end, '\0');
     }
+    EXPECT_EQ(saved, row.saved);
+    EXPECT_EQ(quoted, row.quoted);
+  }
+}
+
+// 乤 (81 5E) ends in the byte of '^' but is no quote mark.
+TEST(NextLineTest, SecondBytesAreNoQuoteMarks) {
+  struct Row {
+    const char* name;
+    std::string text;
+    std::string line;
+    int line_end;  // offset, -1 for none
+    char saved;
+    int quoted;
+  } rows[] = {
+      {"opens_nothing", "a" + kTrailCaret + "^b^^c", "a" + kTrailCaret, 3, '^', 0},
+      {"inside_a_quote", "^^" + kTrailCaret + "^^z", kTrailCaret, 6, 'z', 1},
+      {"alone", "x" + kTrailCaret + "y", "x" + kTrailCaret + "y", -1, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<char> buffer(row.text.begin(), row.text.end());
+    buffer.push_back('\0');
+    char* line_end = nullptr;
+    char saved = 'Z';
+    int quoted = 7;
+    const char* line = NextLine(buffer.data(), &line_end, &saved, &quoted, true);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(Hex(line), Hex(row.line));
+    EXPECT_EQ(line_end, row.line_end < 0 ? nullptr : buffer.data() + row.line_end);
     EXPECT_EQ(saved, row.saved);
     EXPECT_EQ(quoted, row.quoted);
   }
@@ -487,6 +571,12 @@ TEST(ReplaceAllTest, Table) {
       {"null_find", "abc", nullptr, "y", 0, "abc"},
       {"empty_text", "", "a", "b", 0, ""},
       {"gbk", G("中文中"), zhong.c_str(), "Z", 2, "Z" + G("文") + "Z"},
+      // Occurrences start where a character starts.
+      {"second_byte_underscore_kept", "ab" + kTrailUnderscore + "c_d", "_", " ", 1,
+       "ab" + kTrailUnderscore + "c d"},
+      {"find_across_characters", kTrailUnderscore + kTrailUnderscore, "\x5F\x81", "!", 0,
+       kTrailUnderscore + kTrailUnderscore},
+      {"two_byte_find", kTrailUnderscore + "_" + kTrailUnderscore, "\x81\x5F", "-", 2, "-_-"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -501,6 +591,8 @@ TEST(ReplaceCharTest, EveryByteReplaced) {
   EXPECT_EQ(ReplaceChar("a,b", ',', ""), "ab");
   EXPECT_EQ(ReplaceChar("abc", 'x', "y"), "abc");
   EXPECT_EQ(ReplaceChar("", ',', "y"), "");
+  // Only one-byte characters are replaced.
+  EXPECT_EQ(ReplaceChar("a" + kTrailUnderscore + "b_", '_', "-"), "a" + kTrailUnderscore + "b-");
 }
 
 TEST(RemoveByteTest, KeepsOrderAndZeroFills) {
@@ -518,15 +610,24 @@ TEST(RemoveByteTest, KeepsOrderAndZeroFills) {
   EXPECT_STREQ(untouched, "a");
 }
 
-TEST(ToLowerAsciiTest, LowersUpperCaseBytesIncludingTrailBytes) {
-  // 0x81 0x41 is a GBK character whose trail byte is 'A'; it is lowered too.
-  std::string text = "ABC xyz @[`{ \x81\x41\xC0\xDA" + G("中");
+TEST(ToLowerAsciiTest, LowersOneByteCapitalsOnly) {
+  // 0x81 0x41 is a GBK character whose second byte is 'A': it stays.
+  std::string text = "ABC xyz @[`{ \x81\x41\xC0\xDA" + G("中") + "Q";
   ToLowerAscii(text);
-  EXPECT_EQ(Hex(text), Hex("abc xyz @[`{ \x81\x61\xC0\xDA" + G("中")));
+  EXPECT_EQ(Hex(text), Hex("abc xyz @[`{ \x81\x41\xC0\xDA" + G("中") + "q"));
+  std::string withZero("A\0\x81Z", 4);  // a zero byte inside is a character too
+  ToLowerAscii(withZero);
+  EXPECT_EQ(Hex(withZero), Hex(std::string("a\0\x81Z", 4)));
 
   char buffer[] = "ABCD";
   ToLowerAsciiBuffer(buffer, 2);
   EXPECT_STREQ(buffer, "abCD");
+  char gbk[] = "\x81\x41" "B\x81";  // the last lead byte has no second byte in the length
+  ToLowerAsciiBuffer(gbk, 3);
+  EXPECT_EQ(Hex(std::string(gbk, 4)), Hex("\x81\x41" "b\x81"));
+  char cut[] = "\x81" "AB";
+  ToLowerAsciiBuffer(cut, 1);  // a lead byte at the end of the length
+  EXPECT_EQ(Hex(std::string(cut, 3)), Hex("\x81" "AB"));
   ToLowerAsciiBuffer(nullptr, 4);
 }
 

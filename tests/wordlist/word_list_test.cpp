@@ -250,15 +250,20 @@ TEST_F(WordListTest, ImportTakesEntriesByTheTermRule) {
   EXPECT_EQ(ReadFile(again + "_wordlist_export.txt"), copy);
 }
 
-TEST_F(WordListTest, ImportReadsLongLinesInPiecesAndPrintsProgress) {
+TEST_F(WordListTest, ImportReadsLongLinesWholeAndPrintsProgress) {
   std::vector<std::string> words;
   std::string text;
   for (int i = 0; i < 250; ++i) {
     words.push_back("w" + std::to_string(i));
     text += words.back() + "\n";
   }
-  text += std::string(1500, 'a') + "\n";  // pieces of 1023 and 477 bytes
-  words.push_back(std::string(1023, 'a'));
+  // Lines longer than any buffer: an ASCII word, and a GBK word whose
+  // character 中 lies across byte 1023.
+  text += std::string(1500, 'a') + " 12\n";
+  text += std::string(1022, 'b') + G("中") + "\n";
+  words.push_back(std::string(1500, 'a'));
+  words.push_back(std::string(1022, 'b') + G("中"));
+  words.push_back(std::string(1023, 'a'));  // what a cut line would store
   words.push_back(std::string(477, 'a'));
   auto dict = MakeDict(words);
   const std::string path = dir_.File("words.txt");
@@ -274,8 +279,33 @@ TEST_F(WordListTest, ImportReadsLongLinesInPiecesAndPrintsProgress) {
   std::fclose(progress);
   // The counter starts at 1, so it reaches 100 at the 99th entry.
   EXPECT_EQ(std::string(buffer, got), "Line 100\rLine 200\r");
-  EXPECT_EQ(list.GetWord(250), std::string(1023, 'a'));
-  EXPECT_EQ(list.GetWord(251), std::string(477, 'a'));
+  EXPECT_EQ(list.GetWord(250), std::string(1500, 'a'));
+  EXPECT_EQ(list.GetWord(251), std::string(1022, 'b') + G("中"));
+  EXPECT_STREQ(list.GetWord(252), "");
+  EXPECT_EQ(ReadFile(path + "_wordlist_export.txt"), text.substr(0, text.find(" 12")) + "\n" +
+                                                        std::string(1022, 'b') + G("中") + "\n");
+}
+
+// A word list built from a file sizes its table by the dictionary's word
+// count: a handle at or above it (a dictionary given handles of its own, a
+// cleared one) counts as no handle, so a file of words cannot make the table
+// grow beyond what the dictionary holds.
+TEST_F(WordListTest, ImportBoundsItsTableByTheWordCount) {
+  auto dict = std::make_unique<CPDAT>(0);
+  dict->AddWord("near", 0, false);
+  dict->AddWord("far", 100000000, false);
+  dict->AddWord("next", 1, false);
+  dict->Build();
+  ASSERT_EQ(dict->GetWordCount(), 3);
+  const std::string path = dir_.File("bounded.txt");
+  WriteFile(path, "near\nfar\nnext\n");
+  CWordList list(false, nullptr);
+  testing::LogWatch log;
+  EXPECT_EQ(list.Import(path.c_str(), dict.get(), nullptr), 2);
+  EXPECT_LE(list.GetIndexSize(), dict->GetWordCount());
+  EXPECT_STREQ(list.GetWord(0), "near");
+  EXPECT_STREQ(list.GetWord(1), "next");
+  EXPECT_EQ(log.Log(), std::vector<std::string>{"far"});
 }
 
 TEST_F(WordListTest, ImportThatCannotStartLeavesTheListAsItWas) {
@@ -301,6 +331,28 @@ TEST_F(WordListTest, ImportThatCannotStartLeavesTheListAsItWas) {
     EXPECT_EQ(list.Import(row.path.c_str(), row.dict, nullptr), 0);
     EXPECT_EQ(list.GetCount(), 1);
     EXPECT_STREQ(list.GetWord(0), "kept");
+  }
+}
+
+// A copy that cannot be written whole (here the device is full) fails the
+// import: 0, the words read dropped and the list not indexed, the partial
+// copy removed.
+TEST_F(WordListTest, ImportWhoseCopyCannotBeWrittenFails) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  auto dict = MakeDict({"abc", "def"});
+  std::string lines;
+  for (int i = 0; i < 3000; ++i) lines += i % 2 == 0 ? "abc\n" : "def\n";
+  for (const std::string& input : {std::string("abc\n"), lines}) {
+    SCOPED_TRACE(input.size());
+    const std::string path = dir_.File("full.txt");
+    WriteFile(path, input);
+    std::filesystem::remove(path + "_wordlist_export.txt");
+    std::filesystem::create_symlink("/dev/full", path + "_wordlist_export.txt");
+    CWordList list(false, nullptr);
+    EXPECT_EQ(list.Import(path.c_str(), dict.get(), nullptr), 0);
+    EXPECT_FALSE(list.IsIndexed());
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(path + "_wordlist_export.txt"));
   }
 }
 

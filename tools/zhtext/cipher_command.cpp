@@ -1,8 +1,6 @@
 // zhtext cipher: the library's repeating-key data cipher over a whole file.
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "tools/zhtext/commands.h"
 #include "tools/zhtext/tool_common.h"
@@ -46,11 +44,6 @@ bool ReadKeyFile(const std::string& path, std::string* key, std::string* error) 
     return false;
   }
   return true;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 }  // namespace

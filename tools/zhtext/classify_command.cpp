@@ -133,6 +133,7 @@ int RunFold(int argc, char** argv) {
   if (args.positional().size() > 2) return UsageError(kName, "too many arguments");
   std::string in_path = args.positional().size() > 0 ? args.positional()[0] : "";
   std::string out_path = args.positional().size() > 1 ? args.positional()[1] : "";
+  if (int refused = RefuseInputAsOutput(kName, out_path, {in_path})) return refused;
 
   std::string input, error;
   if (!ReadInput(in_path, &input, &error)) return Failure(kName, error);

@@ -82,6 +82,7 @@ int RunBuild(int argc, char** argv) {
   }
   const std::string& listPath = args.positional()[0];
   const std::string& outPath = args.positional()[1];
+  if (int refused = RefuseInputAsOutput(command, outPath, {listPath, filterPath})) return refused;
 
   std::unique_ptr<CPDAT> filter;
   if (!filterPath.empty()) {
@@ -101,11 +102,11 @@ int RunBuild(int argc, char** argv) {
   const int words = dict->ImportWithProgress(listPath.c_str(), filter.get(), stderr);
   if (words >= 100) std::fputc('\n', stderr);
   if (!dict->IsBuilt()) {
-    return Failure(command, "cannot create '" + listPath + "_export.txt'");
+    return Failure(command, "cannot write the copy '" + listPath + "_export.txt'");
   }
   if (!dict->Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  std::printf("words: %d\ncells: %d\n", dict->GetWordCount(), dict->GetMaxCell() + 1);
-  return kExitOk;
+  return PrintReport(command, "words: " + std::to_string(dict->GetWordCount()) +
+                                  "\ncells: " + std::to_string(dict->GetMaxCell() + 1) + "\n");
 }
 
 int RunLookup(int argc, char** argv) {
@@ -175,10 +176,11 @@ int RunExport(int argc, char** argv) {
     return kExitOk;
   }
   if (args.positional().size() != 2) return UsageError(command, "needs DICT and OUT (see --help)");
+  const std::string& outPath = args.positional()[1];
+  if (int refused = RefuseInputAsOutput(command, outPath, {args.positional()[0]})) return refused;
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, args.positional()[0], &exitCode);
   if (dict == nullptr) return exitCode;
-  const std::string& outPath = args.positional()[1];
   if (!dict->Export(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
   return kExitOk;
 }
@@ -198,10 +200,10 @@ int RunInfo(int argc, char** argv) {
   if (dict == nullptr) return exitCode;
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  std::printf("mode: %d\nwords: %d\ncells: %d\nfile size: %llu\n", dict->GetEncoding(),
-              dict->GetWordCount(), dict->GetMaxCell() + 1,
-              static_cast<unsigned long long>(ec ? 0 : size));
-  return kExitOk;
+  return PrintReport(command, "mode: " + std::to_string(dict->GetEncoding()) +
+                                  "\nwords: " + std::to_string(dict->GetWordCount()) +
+                                  "\ncells: " + std::to_string(dict->GetMaxCell() + 1) +
+                                  "\nfile size: " + std::to_string(ec ? 0 : size) + "\n");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // zhtext: command-line access to the zhtext library.
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "tools/zhtext/commands.h"
+#include "tools/zhtext/tool_common.h"
 
 namespace zhtext {
 namespace tool {
@@ -45,7 +47,9 @@ void PrintUsage(std::FILE* out) {
 }  // namespace tool
 }  // namespace zhtext
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   using namespace zhtext::tool;
   if (argc < 2) {
     PrintUsage(stderr);
@@ -62,4 +66,17 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr, "zhtext: unknown command '%s' (see 'zhtext --help')\n", name);
   return 2;
+}
+
+}  // namespace
+
+// Running out of memory is a failed operation like any other: one line on
+// standard error and exit code 1, not an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("zhtext: out of memory\n", stderr);
+    return zhtext::tool::kExitFailed;
+  }
 }

@@ -40,7 +40,7 @@ const char kImportUsage[] =
     "paired with itself within one dictionary) are listed in the day's error\n"
     "log (YYYYMMDD.err in the working directory).\n"
     "\n"
-    "Formats (lines longer than 1023 bytes are read as several lines):\n"
+    "Formats (lines of any length):\n"
     "  pairs      INPUT: one pair per line, key word then value word; an\n"
     "             entry in [brackets] may hold blanks, '_' becomes a blank in\n"
     "             entries that start with an ASCII character. Also writes the\n"
@@ -54,8 +54,8 @@ const char kImportUsage[] =
     "  symmetric  INPUT: as lists, one dictionary (no --value-dict), every\n"
     "             pair stored both ways\n"
     "\n"
-    "Progress goes to stderr; the library's \"Build map success!\" line and the\n"
-    "counts (pairs accepted, duplicates included; keys covered) to stdout.\n";
+    "Progress goes to stderr. Once the map is saved, \"Build map success!\" and\n"
+    "the counts (pairs accepted, duplicates included; keys covered) go to stdout.\n";
 
 const char kReportUsage[] =
     "usage: zhtext map report MAP --key-words LIST --value-words LIST\n"
@@ -158,6 +158,11 @@ int RunImport(int argc, char** argv) {
                                            : "needs INPUT and OUT (see --help)");
   }
   const std::string& outPath = positional.back();
+  const std::string secondInput = inputs == 2 ? positional[1] : std::string();
+  if (int refused = RefuseInputAsOutput(command, outPath,
+                                        {positional[0], secondInput, keyDictPath, valueDictPath})) {
+    return refused;
+  }
   for (std::size_t i = 0; i < inputs; ++i) {
     if (!CanRead(positional[i])) return Failure(command, "cannot open '" + positional[i] + "'");
   }
@@ -180,6 +185,8 @@ int RunImport(int argc, char** argv) {
 
   const char* in = positional[0].c_str();
   CIDMaps map;
+  // Success is reported once the map is saved, not when it is packed.
+  map.SetBuildReport(nullptr);
   if (format == "pairs") {
     const std::string copyPath = positional[0] + "_map_export.txt";
     std::FILE* copy = std::fopen(copyPath.c_str(), "ab");
@@ -195,9 +202,14 @@ int RunImport(int argc, char** argv) {
   } else {
     map.ImportSymmetric(in, keys, stderr);
   }
+  if (!map.IsPacked()) {
+    return Failure(command, format == "pairs"
+                                ? "cannot write the copy '" + positional[0] + "_map_export.txt'"
+                                : std::string("cannot build the map"));
+  }
   if (!map.Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  std::printf("pairs: %d\nkeys: %d\n", map.GetDataSize(), map.GetIndexSize());
-  return kExitOk;
+  return PrintReport(command, "Build map success!\npairs: " + std::to_string(map.GetDataSize()) +
+                                  "\nkeys: " + std::to_string(map.GetIndexSize()) + "\n");
 }
 
 // A path for a temporary report that no file uses yet.
@@ -237,6 +249,12 @@ int RunReport(int argc, char** argv) {
   }
   if (keyWordsPath.empty() || valueWordsPath.empty()) {
     return UsageError(command, "needs --key-words LIST and --value-words LIST");
+  }
+  if (positional.size() == 2) {
+    if (int refused = RefuseInputAsOutput(command, positional[1],
+                                          {positional[0], keyWordsPath, valueWordsPath})) {
+      return refused;
+    }
   }
   int exitCode = kExitFailed;
   CIDMaps map;

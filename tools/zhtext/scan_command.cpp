@@ -323,6 +323,9 @@ int RunSegment(int argc, char** argv) {
   if (!ParseInt(maxLenText, &maxLen) || maxLen < 0) {
     return UsageError(command, "--max-len must be a number of bytes, 0 or more");
   }
+  if (pos.size() > 2) {
+    if (int refused = RefuseInputAsOutput(command, pos[2], {pos[0], pos[1]})) return refused;
+  }
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, pos[0], &exitCode);
   if (dict == nullptr) return exitCode;

@@ -3,9 +3,11 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "zhtext/dictionary/pdat.h"
@@ -157,6 +159,29 @@ bool WriteOutput(const std::string& path, const std::string& data, std::string* 
   ok = (use_stdout ? std::fflush(out) : std::fclose(out)) == 0 && ok;
   if (!ok) *error = "cannot write '" + (use_stdout ? std::string("standard output") : path) + "'";
   return ok;
+}
+
+int PrintReport(const char* command, const std::string& report) {
+  std::string error;
+  if (!WriteOutput("", report, &error)) return Failure(command, error);
+  return kExitOk;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty() || a == "-" || b == "-") return false;
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+int RefuseInputAsOutput(const char* command, const std::string& output,
+                        std::initializer_list<std::string> inputs) {
+  for (const std::string& input : inputs) {
+    if (SameFile(output, input)) {
+      return UsageError(command, "the output '" + output + "' is the input '" + input +
+                                     "': it would be overwritten");
+    }
+  }
+  return kExitOk;
 }
 
 std::string GbkToUtf8Text(const std::string& gbk, std::size_t* replaced) {

@@ -5,6 +5,7 @@
 #define ZHTEXT_TOOLS_ZHTEXT_TOOL_COMMON_H_
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,21 @@ bool ReadInput(const std::string& path, std::string* data, std::string* error);
 
 // Writes `data` to a file, or standard output when `path` is empty or "-".
 bool WriteOutput(const std::string& path, const std::string& data, std::string* error);
+
+// Prints a command's report on standard output: kExitOk, or kExitFailed
+// after a one-line error when standard output cannot be written (a full
+// disk, a closed pipe).
+int PrintReport(const char* command, const std::string& report);
+
+// Whether `a` and `b` name one existing file, also through different paths
+// or links. "-" and empty names (the standard streams) are no files.
+bool SameFile(const std::string& a, const std::string& b);
+
+// An output file may not be one of the inputs (it would be overwritten
+// while, or before, it is read): kExitUsage after a one-line error when
+// `output` is the same file as one of `inputs`, else kExitOk.
+int RefuseInputAsOutput(const char* command, const std::string& output,
+                        std::initializer_list<std::string> inputs);
 
 // GBK text to UTF-8 for display: an invalid GBK sequence becomes U+FFFD;
 // `replaced` (when given) counts them.

@@ -67,6 +67,7 @@ int RunBuild(int argc, char** argv) {
   const std::string& listPath = args.positional()[0];
   const std::string& dictPath = args.positional()[1];
   const std::string& outPath = args.positional()[2];
+  if (int refused = RefuseInputAsOutput(command, outPath, {listPath, dictPath})) return refused;
 
   int exitCode = kExitFailed;
   std::unique_ptr<CPDAT> dict = LoadDict(command, dictPath, &exitCode);
@@ -76,12 +77,12 @@ int RunBuild(int argc, char** argv) {
   CWordList list(!plain, dict.get());
   const int words = list.Import(listPath.c_str(), dict.get(), stderr);
   if (!list.IsIndexed()) {
-    return Failure(command, "cannot create '" + listPath + "_wordlist_export.txt'");
+    return Failure(command, "cannot write the copy '" + listPath + "_wordlist_export.txt'");
   }
   if (words >= 99) std::fputc('\n', stderr);
   if (!list.Save(outPath.c_str())) return Failure(command, "cannot write '" + outPath + "'");
-  std::printf("words: %d\nhandles: %d\n", list.GetCount(), list.GetIndexSize());
-  return kExitOk;
+  return PrintReport(command, "words: " + std::to_string(list.GetCount()) +
+                                  "\nhandles: " + std::to_string(list.GetIndexSize()) + "\n");
 }
 
 int RunGet(int argc, char** argv) {

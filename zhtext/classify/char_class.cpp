@@ -77,7 +77,7 @@ bool HasNoChinese(const char* text) {
 
 bool IsAllAscii(const char* text, std::size_t len) {
   if (len == 0) len = std::strlen(text);
-  for (std::size_t i = 0; i < len; ++i) {
+  for (std::size_t i = 0; i < len && text[i] != '\0'; ++i) {
     if (Byte(text[i]) >= 0x80) return false;
   }
   return true;

@@ -39,7 +39,8 @@ bool IsOrdinalThenLetters(const char* text);
 // a one-byte step.
 bool HasNoChinese(const char* text);
 
-// None of the first `len` bytes (0: all) is 0x80 or above. True for "".
+// None of the first `len` bytes (0: all) is 0x80 or above; the text ends at
+// its terminator even when `len` is larger. True for "".
 bool IsAllAscii(const char* text, std::size_t len);
 
 // One byte of the ASCII punctuation set (TAB CR LF SPACE and

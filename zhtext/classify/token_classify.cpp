@@ -14,8 +14,13 @@ namespace {
 
 inline unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
 
+// The token's length: `len` (0: up to the terminator), never past the
+// terminator.
 inline std::size_t TokenLength(const char* text, std::size_t len) {
-  return len != 0 ? len : std::strlen(text);
+  if (len == 0) return std::strlen(text);
+  std::size_t n = 0;
+  while (n < len && text[n] != '\0') ++n;
+  return n;
 }
 
 // The character at `p` as the classifiers read it: one byte below 0x80,

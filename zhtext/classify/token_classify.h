@@ -4,7 +4,8 @@
 // personal name. Each is a fixed rule over the tables of token_tables.h.
 //
 // Where a function takes `len`, it is the token's length in bytes, 0 meaning
-// up to the terminator; reads never go past the terminator. Table membership
+// up to the terminator; a token ends at its terminator even when `len` is
+// larger, and reads never go past it. Table membership
 // is FindTableChar's (a character whose bytes first occur misaligned in a
 // table is not a member), counts are CountTableChars'.
 //

@@ -109,9 +109,16 @@ class CPDAT {
   virtual int Search(const char* key) const;
 
   // Reads a dictionary file. False when the file cannot be opened or is not
-  // a well-formed dictionary (wrong length, negative counts, a mode other
-  // than 0-2, a character code outside -1..highest cell); the object is then
-  // unchanged. On success the file's mode replaces the constructor's.
+  // a well-formed dictionary; the object is then unchanged. Refused: a wrong
+  // length, negative counts, a mode other than 0-2, a character code below
+  // -1 (a code beyond the highest cell is accepted: that character finds
+  // nothing), a word count above the number of cells, and a handle below -1
+  // or at or above the word count. Files the library writes always pass:
+  // handles are given in order, below the word count. Two exceptions: a
+  // dictionary given handles of its own (AddWord with a handle) at or above
+  // its word count saves a file that is refused, and a cleared one
+  // (ClearSize: no word, one cell) loads with the handle its one cell kept.
+  // On success the file's mode replaces the constructor's.
   virtual bool Load(const char* path);
 
   // Writes the dictionary file (a dictionary without cells writes one free
@@ -119,11 +126,16 @@ class CPDAT {
   // created or written.
   virtual bool Save(const char* path) const;
 
-  // Builds the dictionary from a word list (one entry per line; see
-  // import_term.h) leaving out the words of `filter` when given. Writes the
+  // Builds the dictionary from a word list (one entry per line, each line
+  // read whole whatever its length; see import_term.h) leaving out the words
+  // of `filter` when given. Writes the
   // normalised copy `path` + "_export.txt" and prints "%d\t%s Completed!\r"
   // progress lines to standard output. Returns the word count after packing,
-  // or 0 (object unchanged) when either file cannot be opened.
+  // or 0 (object unchanged) when either file cannot be opened. 0 also when
+  // the copy cannot be written whole (a full disk, say): reading stops, the
+  // partial copy is removed and the words read are dropped, leaving the
+  // object as Reset leaves it (no words, not built; IsBuilt tells this
+  // failure from an empty word list).
   virtual int Import(const char* path, CPDAT* filter);
 
   virtual ~CPDAT();
@@ -181,8 +193,13 @@ class CPDAT {
   // a new word; -1 for a word already present, an empty word or one made
   // only of tabs or mode-2 separators. Characters that read as the value 9
   // (a tab, and in mode 2 every separator run) are not stored: the word is
-  // the one without them. With `track`, a known word's count grows and its
-  // handle is returned (see the word frequency operations).
+  // the one without them, so a trailing tab in modes 0 and 1 is dropped like
+  // a trailing separator in mode 2. Trailing separators are found by reading
+  // the word's characters from its start: in mode 2 a last character of two
+  // bytes whose second byte is '_' (81 5F) is kept whole, where stripping
+  // that byte would leave a lone lead byte that no search finds. With
+  // `track`, a known word's count grows and its handle is returned (see the
+  // word frequency operations).
   int AddWord(const char* word, int handle, bool track);
 
   // AddWord(word, GetWordCount(), track).
@@ -247,10 +264,12 @@ class CPDAT {
   // order, in the tokens.
   //   From the segment start the walk goes as far as the trie allows and
   //   emits the longest word found (a leaf at once). A character that begins
-  //   no word is a token of its own; an ASCII character (one byte, below
-  //   0x80, not a delimiter: one of " \t-_,.:/~#%^*()") takes the following
-  //   ASCII bytes up to a delimiter or a byte of 0x80 or more with it, so an
-  //   unknown ASCII word or number stays one token. With `maxLen` > 0 a
+  //   no word is a token of its own; an ASCII character (one byte from 0x20
+  //   to 0x7F that is not a delimiter: one of " \t-_,.:/~#%^*()") takes the
+  //   following such bytes with it, up to a delimiter, a control byte (below
+  //   0x20: CR, LF...) or a byte of 0x80 or more, so an unknown ASCII word or
+  //   number stays one token. A control byte is never taken into such a
+  //   token and never starts one: "tcp\nport" is "tcp", "\n", "port". With `maxLen` > 0 a
   //   walk that has read more than `maxLen` bytes stops and emits the
   //   longest word found so far, which may pass `maxLen` by its last
   //   character; `maxLen` <= 0: no limit.
@@ -293,16 +312,21 @@ class CPDAT {
   //   type 0  non-overlapping: after a stored word the scan goes on at its
   //           end; a character without a code ends a candidate.
   //   type 1  overlapping: every candidate start is scanned, one character
-  //           after another; besides the characters without a code, every
-  //           character other than 0-9, a-z (after folding), the byte 0xFF
-  //           and the two-byte characters with a first byte of 0xB0 or more
-  //           and a second of 0xA1 or more ends a candidate, and a word
-  //           right before such a character is stored without the boundary
-  //           test.
+  //           after another, also after a word that the boundary test
+  //           rejected (in "a1bc" with the words a1b and 1bc, a1b ends
+  //           inside "bc" and 1bc is found at 1; going on at the end of
+  //           a1b would land inside that run, where every word fails the
+  //           test, and lose 1bc); besides the characters without a
+  //           code, every character other than 0-9, a-z (after folding),
+  //           the byte 0xFF and the two-byte characters with a first byte
+  //           of 0xB0 or more and a second of 0xA1 or more ends a
+  //           candidate, and a word right before such a character is stored
+  //           without the boundary test.
   //   type 2  as type 0 without the boundary test.
-  // When a candidate ends (a failed step, a character without a code, the
-  // end of the text) without a stored word, the scan goes on at the end of
-  // the kept span: the latest word end, else the first character. The
+  // When a candidate of type 0 or 2 ends (a failed step, a character
+  // without a code, the end of the text) without a stored word, the scan
+  // goes on at the end of the kept span: the latest word end, else the
+  // first character. The
   // characters before a character without a code are scanned as starts as
   // well, and so is the rest of the text after a walk that ran into its
   // end, so no word is missed because a longer candidate broke off. Any
@@ -364,16 +388,18 @@ class CPDAT {
   // Returns the result of AddWord.
   int AddExcludedWord(const char* word);
 
-  // The first `n` ranks (-1: all) as "word/count#" items. A word longer than
+  // The first `n` ranks (-1: all; any other negative `n`: none) as
+  // "word/count#" items. A word longer than
   // 4 bytes that contains a higher-ranked word of 4 bytes or more is left
   // out, without being replaced by a later one. The text is valid until the
   // next report on this object; empty for an empty list.
   const char* GetTopWords(int n);
 
   // Compares the counts of this object with those of `other` (which must
-  // still have its construction tree). A word counted (count above 0) in
-  // both becomes a common word: `common` lists the 10 with the highest sum
-  // as "word/countThis/countOther#", and both objects then exclude it.
+  // still have its construction tree). A word that has an entry in both
+  // (counted 0 or more; not excluded in either) becomes a common word:
+  // `common` lists the 10 with the highest sum as
+  // "word/countThis/countOther#", and both objects then exclude it.
   // `onlyThis` and `onlyOther` list the 10 highest-ranked remaining words
   // with a count above 0 of each object as "word/count#". Excluded words
   // take no part. A null `other` leaves `common` and `onlyOther` empty.

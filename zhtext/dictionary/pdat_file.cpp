@@ -20,6 +20,7 @@
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/platform/large_block.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 
@@ -78,8 +79,11 @@ bool CPDAT::Load(const char* path) {
   if (maxCell < 0 || wordCount < 0) return false;
   const long long cellCount = static_cast<long long>(maxCell) + 1;
   if (size != kFixedBytes + 12 * cellCount) return false;
+  // Every word has a cell of its own.
+  if (wordCount > cellCount) return false;
+  // A code may lie beyond the cells (the walks bound code + offset by them).
   for (int i = 0; i < 65536; ++i) {
-    if (head[i] < -1 || head[i] > maxCell) return false;
+    if (head[i] < -1) return false;
   }
 
   std::unique_ptr<PDAT_CELL, FreeDeleter> cells(
@@ -87,6 +91,15 @@ bool CPDAT::Load(const char* path) {
                                                            static_cast<std::size_t>(cellCount))));
   if (cells == nullptr) throw std::bad_alloc();
   if (!ReadInt32s(in.get(), &cells.get()->base, static_cast<std::size_t>(cellCount) * 3)) return false;
+  // Handles are given in order, so a dictionary's handles lie below its word
+  // count, and word lists and ID maps size their tables by them. The one
+  // exception the library writes is a cleared dictionary (ClearSize: no
+  // word, one cell), whose cell keeps the handle it had.
+  const bool cleared = wordCount == 0 && maxCell == 0;
+  for (long long i = 0; i < cellCount; ++i) {
+    const int handle = cells.get()[i].handle;
+    if (handle < -1 || (handle >= wordCount && !cleared)) return false;
+  }
   int encoding;
   if (!ReadInt32s(in.get(), &encoding, 1)) return false;
   if (encoding < 0 || encoding > 2) return false;
@@ -112,22 +125,21 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
   if (path == nullptr) return 0;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_export.txt")) return 0;
 
   Reset();
-  char line[3072];  // a longer line is read as several
+  std::string line;
   std::string token;
   std::string term;
   std::string form;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t len = 0;
-    const char* start = ScanImportToken(line, &len);
+    const char* start = ScanImportToken(line.c_str(), &len);
     if (start == nullptr) continue;  // no token
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
-    std::fwrite(form.data(), 1, form.size(), copy.get());
+    if (!copy.Write(form)) break;
     if (filter != nullptr && filter->Search(term.c_str()) >= 0) continue;
     AddWord(term.c_str(), false);
     if (progress != nullptr && m_nWordCount % 100 == 0) {
@@ -135,7 +147,10 @@ int CPDAT::ImportWithProgress(const char* path, CPDAT* filter, std::FILE* progre
     }
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Reset();  // the words read are dropped
+    return 0;
+  }
   Build();
   return m_nWordCount;
 }

@@ -63,8 +63,10 @@ int CPDAT::AddExcludedWord(const char* word) {
 
 const char* CPDAT::GetTopWords(int n) {
   const std::vector<int> order = RankEntries();
-  const std::size_t limit =
-      n < 0 ? order.size() : std::min(order.size(), static_cast<std::size_t>(n));
+  // -1 reports everything; any other limit below 0 reports nothing.
+  const std::size_t limit = n == -1 ? order.size()
+                            : n < 0 ? 0
+                                    : std::min(order.size(), static_cast<std::size_t>(n));
   m_sResult.clear();
   // The words of kHidingLength bytes or more ranked above the current one,
   // reported or not. A word is tested against whichever is fewer: these
@@ -111,12 +113,14 @@ void CPDAT::Compare(CPDAT* other, std::string& common, std::string& onlyThis,
   std::vector<WORD_FREQ_PAIR> pairs;
   if (other != nullptr) {
     for (int index : order) {
+      // Every word found in both is paired, counted 0 or not; an excluded
+      // word (count -1) on either side takes no part.
       WORD_FREQ& entry = m_vecWordFreq[static_cast<std::size_t>(index)];
-      if (entry.count <= 0) continue;
+      if (entry.count < 0) continue;
       const int handle = other->FindWord(entry.word.c_str());
       if (handle < 0) continue;
       WORD_FREQ* theirs = other->TrackedEntry(handle);
-      if (theirs == nullptr || theirs->count <= 0) continue;
+      if (theirs == nullptr || theirs->count < 0) continue;
       pairs.push_back(WORD_FREQ_PAIR{entry.word, entry.count, theirs->count,
                                      entry.count + theirs->count});
       entry.count = -1;

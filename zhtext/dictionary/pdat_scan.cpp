@@ -51,6 +51,19 @@ constexpr DelimiterTable kDelimiters;
 
 inline bool Delimiter(unsigned char c) { return kDelimiters.is[c]; }
 
+// The bytes an unknown ASCII token extends over (and may start from): below
+// 0x80, not a delimiter, and not a control byte (below 0x20), so that a line
+// feed or a carriage return ends an ASCII word and is a token of its own.
+struct ExtensionTable {
+  bool is[256] = {};
+  constexpr ExtensionTable() {
+    for (int c = 0x20; c < 0x80; ++c) is[c] = !DelimiterTable().is[c];
+  }
+};
+constexpr ExtensionTable kExtends;
+
+inline bool Extends(unsigned char c) { return kExtends.is[c]; }
+
 // Copies a token: most are a few bytes, for which a call to memcpy costs
 // more than the copy.
 inline void CopyToken(char* out, const unsigned char* from, int n) {
@@ -117,13 +130,13 @@ int CPDAT::SegmentIn(const unsigned char* t, int len, int* handles, char* out, b
   int s = 0, p = 0, m = 0, h = -1;
 
   // Emits [s, s + n) as one token. A token that is no dictionary word and
-  // is an ASCII character takes the following ASCII bytes with it; the new
-  // segment start is returned.
+  // is an ASCII character (not a delimiter or a control byte) takes the
+  // following such bytes with it; the new segment start is returned.
   auto emit = [&](int start, int n, int handle) -> int {
     int end = start + n;
     if (handle < 0) {
-      if (n == 1 && t[start] < 0x80 && !Delimiter(t[start])) {
-        while (end < len && t[end] < 0x80 && !Delimiter(t[end])) ++end;
+      if (n == 1 && Extends(t[start])) {
+        while (end < len && Extends(t[end])) ++end;
       }
       if (handles != nullptr && allHandles) handles[count++] = -1;
     } else if (handles != nullptr) {

@@ -1,7 +1,9 @@
 // The field splitter: cuts one line of GBK text into fields at delimiter
 // bytes, the way the delimited ID map imports and the stream field reader
-// read their lines. The bytes are compared one by one (delimiters are
-// meant to be ASCII). Re-entrant; the input text is never changed.
+// read their lines. The text is read as GBK characters: only one-byte
+// characters are blanks or delimiters (delimiters are meant to be ASCII), so
+// a two-byte character whose second byte is a delimiter byte (83 7C holds
+// '|') is never cut. Re-entrant; the input text is never changed.
 #ifndef ZHTEXT_ENCODING_FIELD_SPLITTER_H_
 #define ZHTEXT_ENCODING_FIELD_SPLITTER_H_
 

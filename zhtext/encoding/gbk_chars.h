@@ -12,7 +12,48 @@
 #ifndef ZHTEXT_ENCODING_GBK_CHARS_H_
 #define ZHTEXT_ENCODING_GBK_CHARS_H_
 
+#include <cstddef>
+
 namespace zhtext {
+
+// ---- Stepping for the rules that test ASCII bytes ------------------------
+//
+// A rule that looks for an ASCII byte in GBK text (a separator, a delimiter,
+// a bracket, '_', a letter to fold) must not take the second byte of a
+// two-byte character for one: second bytes run from 0x40, so '\\', '|', ']',
+// '_' and the letters all occur as second bytes (81 5C, 83 7C, 81 5D, 81 5F,
+// 81 41). Such rules step over a lead byte 0x81-0xFE and the byte after it,
+// so that only single-byte characters meet them.
+
+// Whether `byte` leads a two-byte GBK character (0x81-0xFE).
+inline bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// Length of the character at `text[pos]` of a text of `len` bytes (zero
+// bytes included) for those rules: 2 for a lead byte with a byte after it,
+// else 1. REQUIRES: pos < len.
+inline std::size_t GbkStep(const char* text, std::size_t pos, std::size_t len) {
+  return IsGbkLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < len ? 2 : 1;
+}
+
+// The same for a zero-terminated text: 2 for a lead byte followed by a byte
+// other than the terminator, else 1. REQUIRES: *text != 0.
+inline std::size_t GbkStep(const char* text) {
+  return IsGbkLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+// The first one-byte character `c` of the zero-terminated `text`, stepping
+// over two-byte characters (so a second byte equal to `c` is passed by);
+// null when there is none. `text` must start at a character.
+inline const char* FindAsciiChar(const char* text, char c) {
+  for (const char* p = text; *p != '\0';) {
+    const std::size_t step = GbkStep(p);
+    if (step == 1 && *p == c) return p;
+    p += step;
+  }
+  return nullptr;
+}
+
+// ---- Characters ------------------------------------------------------------
 
 // Copies the first character of `text` into `buf` (zero-terminated) and
 // returns its length: 1 or 2, or 0 for an empty text (`buf` then empty).

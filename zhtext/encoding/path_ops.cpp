@@ -2,18 +2,35 @@
 
 #include <cstring>
 
+#include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/platform/filesystem.h"
 
 namespace zhtext {
 
 namespace {
 
-// Position of the last '/' or '\\' in text[0..len), or npos.
-std::size_t LastSeparator(const char* text, std::size_t len) {
-  for (std::size_t i = len; i > 0; --i) {
-    if (platform::IsPathSeparator(text[i - 1])) return i - 1;
+// Position of the last separator character ('/' or '\\') in text[0..len),
+// or npos; `runStart` (when given) receives where the run of separator
+// characters that ends with it starts. The text is read by characters, so
+// the second byte of a two-byte character (81 5C holds '\\') is no
+// separator.
+std::size_t LastSeparator(const char* text, std::size_t len, std::size_t* runStart = nullptr) {
+  std::size_t last = std::string::npos;
+  std::size_t run = std::string::npos;
+  bool inRun = false;
+  for (std::size_t i = 0; i < len;) {
+    const std::size_t step = GbkStep(text, i, len);
+    if (step == 1 && platform::IsPathSeparator(text[i])) {
+      if (!inRun) run = i;
+      inRun = true;
+      last = i;
+    } else {
+      inRun = false;
+    }
+    i += step;
   }
-  return std::string::npos;
+  if (runStart != nullptr) *runStart = run;
+  return last;
 }
 
 }  // namespace
@@ -50,15 +67,15 @@ void SplitPath(const char* path, std::string& dir, std::string& name, std::strin
     ext = copy.substr(dot + 1);
     copy.resize(dot);
   }
-  std::size_t sep = LastSeparator(copy.data(), copy.size());
+  std::size_t runStart = 0;
+  std::size_t sep = LastSeparator(copy.data(), copy.size(), &runStart);
   if (sep == std::string::npos) {
     name = copy;
     dir = ".";
     return;
   }
   name = copy.substr(sep + 1);
-  while (sep > 0 && platform::IsPathSeparator(copy[sep - 1])) --sep;
-  dir = copy.substr(0, sep);
+  dir = copy.substr(0, runStart);
 }
 
 char* SplitDirFile(const char* path, char* dir, char* file) {

@@ -3,10 +3,12 @@
 //
 // A directory separator is either '/' or '\\' (paths written for Windows use
 // the latter); the last separator of a path is whichever of its last '/' and
-// its last '\\' lies further right. The operations only look at the bytes
-// and never touch the file system, except SplitDirFile, which reads the
-// working directory. Outputs are caller buffers or owned strings, as each
-// says. All are re-entrant (the working directory is process-wide).
+// its last '\\' lies further right. Paths are read as GBK characters, so a
+// separator is a one-byte character: the second byte of a two-byte
+// character (81 5C holds '\\') is none. The operations never touch the file
+// system, except SplitDirFile, which reads the working directory. Outputs
+// are caller buffers or owned strings, as each says. All are re-entrant
+// (the working directory is process-wide).
 #ifndef ZHTEXT_ENCODING_PATH_OPS_H_
 #define ZHTEXT_ENCODING_PATH_OPS_H_
 

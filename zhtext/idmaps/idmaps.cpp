@@ -74,7 +74,8 @@ CIDMaps::CIDMaps()
       m_pIndex(nullptr),
       m_pPairs(nullptr),
       m_nBadSplits(0),
-      m_bPacked(false) {}
+      m_bPacked(false),
+      m_fpReport(stdout) {}
 
 CIDMaps::~CIDMaps() {
   std::free(m_pData);
@@ -158,7 +159,7 @@ bool CIDMaps::BuildMap() {
   m_pData = data;
   m_pIndex = index;
   m_bPacked = true;
-  std::fputs("Build map success!\n", stdout);
+  if (m_fpReport != nullptr) std::fputs("Build map success!\n", m_fpReport);
   return true;
 }
 

@@ -88,6 +88,11 @@ class CIDMaps {
   // allocated.
   bool BuildMap();
 
+  // Where BuildMap prints "Build map success!\n": standard output unless
+  // set otherwise; null prints nothing. A caller that reports success only
+  // once the map is saved, say, prints the line itself.
+  void SetBuildReport(std::FILE* stream) { m_fpReport = stream; }
+
   // Sorts `pairs[lo..hi]` (inclusive) ascending by (key, value), signed: a
   // quicksort that falls back to an exchange sort for ranges of at most 10
   // pairs and after ten consecutive degenerate partitions. Its recursion
@@ -131,11 +136,14 @@ class CIDMaps {
 
   // ---- Text imports ---------------------------------------------------------
   //
-  // Common rules. Input files are read in binary mode, in pieces of at most
-  // 1023 bytes (a longer line is handled as several lines). A token is a run
-  // of bytes other than space, \t, \n, \v, \f and \r. A key word is looked
-  // up in the key dictionary (handle k), a value word in the value
-  // dictionary (handle v). The pair is rejected when k < 0, v < -1, or the
+  // Common rules. Input files are read in binary mode, line by line, each
+  // line whole whatever its length. A token is a run of bytes other than
+  // space, \t, \n, \v, \f and \r. A key word is looked up in the key
+  // dictionary (handle k), a value word in the value
+  // dictionary (handle v); a handle at or above its dictionary's word count
+  // (given by the host with AddWord, or kept by a cleared dictionary) counts
+  // as no handle, so the index never grows beyond the key dictionary's word
+  // count. The pair is rejected when k < 0, v < -1, or the
   // two dictionaries are one object and k == v; a value word that is not in
   // its dictionary is stored as the value -1. A rejected pair writes one
   // line to the day's error log: the key word if k < 0, then a blank and the
@@ -146,8 +154,11 @@ class CIDMaps {
   // duplicates included (both directions in ImportSymmetric). It returns 0,
   // with the map as it was, when an input file (or the normalised copy)
   // cannot be opened or the key dictionary is null; 0 also when the packing
-  // fails for lack of memory. Progress lines go to `progress` (null: none);
-  // BuildMap prints "Build map success!\n" on standard output.
+  // fails for lack of memory. ImportPairs returns 0 as well when its copy
+  // cannot be written whole (a full disk, say): reading stops, the partial
+  // copy is removed and the map is left cleared (Clear: no pairs, nothing
+  // packed, and no "Build map success!"). Progress lines go to `progress`
+  // (null: none); BuildMap prints "Build map success!\n" on standard output.
 
   // Line i of the key file pairs with line i of the value file; a leading
   // UTF-8 byte-order mark of either line is skipped and the first token of
@@ -166,11 +177,12 @@ class CIDMaps {
   // first token after the token that holds the closing ']' (so
   // "[New York] NY" pairs New York with NY). Writes the normalised copy
   // `path` + "_map_export.txt": per line with a token, the key term's form,
-  // a tab, the value term's form and a LF, where a form is "[term]" for a
-  // bracketed term and the term otherwise. A line with no value token (a
-  // single token, or a key bracket left open to the end of the line) pairs
-  // nothing and writes no message; its copy line is the key term's form and
-  // a LF, and it is not counted. Every 100th counted line prints
+  // a tab, the value term's form and a LF, each form as
+  // dictionary/import_term.h writes it ("[term]" for a term with blanks). A
+  // line with no value token (a single token, or a key bracket left open to
+  // the end of the line) pairs nothing and writes no message; its copy line
+  // is the key term's form and a LF (the term's own LF for an open
+  // bracket), and it is not counted. Every 100th counted line prints
   // "Line %d: %s->%s\n" with the count and the two tokens.
   int ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
                   std::FILE* progress = stdout);
@@ -230,6 +242,9 @@ class CIDMaps {
   // The packed arrays, GetDataSize() and GetIndexSize() entries; null when
   // the map is empty or a filling is under way.
   const int* GetData() const { return m_bPacked ? m_pData : nullptr; }
+  // Whether the map is packed (BuildMap or Load since the last Clear or
+  // AddPair); an import that failed leaves it unpacked or as it was.
+  bool IsPacked() const { return m_bPacked; }
   const IDMAP_RANGE* GetIndex() const { return m_bPacked ? m_pIndex : nullptr; }
 
  private:
@@ -249,6 +264,8 @@ class CIDMaps {
   // filling is under way the sizes no longer describe the arrays, and the
   // look-ups see an empty map.
   bool m_bPacked;
+
+  std::FILE* m_fpReport;  // where BuildMap reports; null: nowhere
 };
 
 }  // namespace zhtext

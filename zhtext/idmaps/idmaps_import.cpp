@@ -9,15 +9,15 @@
 #include "zhtext/dictionary/import_term.h"
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/encoding/field_splitter.h"
+#include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/idmaps/idmaps.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 
 namespace zhtext {
 
 namespace {
-
-constexpr int kLineBuffer = 1024;
 
 // Where the scan for the value token of an ImportPairs line starts, given
 // the key token at `token` (length `len`): after the key token, or, when the
@@ -27,12 +27,21 @@ const char* ValueScanStart(const char* token, std::size_t len) {
   const char* end = token + len;
   const char* open = SkipUtf8Bom(token);
   if (*open != '[') return end;
-  const char* close = std::strchr(open + 1, ']');
+  const char* close = FindAsciiChar(open + 1, ']');
   if (close == nullptr) return nullptr;
   if (close < end) return end;
   std::size_t rest = 0;  // the rest of the token that holds the ']'
   ScanImportToken(close, &rest);
   return close + rest;
+}
+
+// The handle of `word` in `dict`, or -1; a handle at or above the
+// dictionary's word count (given by the host, or left in a cleared
+// dictionary) counts as none, so that the index of a map built from a file
+// stays within the dictionaries' word counts.
+int HandleOf(const CPDAT* dict, const char* word) {
+  const int handle = dict->Search(word);
+  return handle < dict->GetWordCount() ? handle : -1;
 }
 
 // Accepts or rejects the pair (k, v) of `keyWord` and `valueWord` (see the
@@ -69,23 +78,23 @@ int CIDMaps::ImportParallel(const char* keyPath, const char* valuePath, CPDAT* k
 
   Clear();
   const bool sameDict = keyDict == valueDict;
-  char keyLine[kLineBuffer];
-  char valueLine[kLineBuffer];
+  std::string keyLine;
+  std::string valueLine;
   std::string keyWord;
   std::string valueWord;
-  bool haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
-  while (haveKey && std::fgets(valueLine, sizeof(valueLine), values.get()) != nullptr) {
+  bool haveKey = ReadLine(keys.get(), &keyLine);
+  while (haveKey && ReadLine(values.get(), &valueLine)) {
     std::size_t keyLen = 0;
     std::size_t valueLen = 0;
-    const char* keyToken = ScanImportToken(SkipUtf8Bom(keyLine), &keyLen);
-    const char* valueToken = ScanImportToken(SkipUtf8Bom(valueLine), &valueLen);
+    const char* keyToken = ScanImportToken(SkipUtf8Bom(keyLine.c_str()), &keyLen);
+    const char* valueToken = ScanImportToken(SkipUtf8Bom(valueLine.c_str()), &valueLen);
     if (keyToken != nullptr && valueToken != nullptr) {
       keyWord.assign(keyToken, keyLen);
       valueWord.assign(valueToken, valueLen);
-      OfferPair(*this, keyDict->Search(keyWord.c_str()), valueDict->Search(valueWord.c_str()),
+      OfferPair(*this, HandleOf(keyDict, keyWord.c_str()), HandleOf(valueDict, valueWord.c_str()),
                 sameDict, false, keyWord.c_str(), valueWord.c_str());
     }
-    haveKey = std::fgets(keyLine, sizeof(keyLine), keys.get()) != nullptr;
+    haveKey = ReadLine(keys.get(), &keyLine);
   }
   keys.reset();
   values.reset();
@@ -98,13 +107,12 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
   if (valueDict == nullptr) valueDict = keyDict;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_map_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_map_export.txt")) return 0;
 
   Clear();
   const bool sameDict = keyDict == valueDict;
-  char line[kLineBuffer];
+  std::string line;
   std::string keyToken;
   std::string valueToken;
   std::string keyTerm;
@@ -112,9 +120,9 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
   std::string keyForm;
   std::string valueForm;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t keyLen = 0;
-    const char* keyStart = ScanImportToken(line, &keyLen);
+    const char* keyStart = ScanImportToken(line.c_str(), &keyLen);
     if (keyStart == nullptr) continue;
     keyToken.assign(keyStart, keyLen);
     NormalizeImportTerm(keyToken.c_str(), keyStart, nullptr, &keyTerm, &keyForm);
@@ -124,25 +132,28 @@ int CIDMaps::ImportPairs(const char* path, CPDAT* keyDict, CPDAT* valueDict,
     const char* valueStart = valueFrom != nullptr ? ScanImportToken(valueFrom, &valueLen) : nullptr;
     if (valueStart == nullptr) {
       // Nothing to pair the key with: the copy keeps the key alone.
-      keyForm += '\n';
-      std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
+      // A key whose bracket ran to the end of the line ends in its LF.
+      if (keyForm.empty() || keyForm.back() != '\n') keyForm += '\n';
+      if (!copy.Write(keyForm)) break;
       continue;
     }
     valueToken.assign(valueStart, valueLen);
     NormalizeImportTerm(valueToken.c_str(), valueStart, "\n", &valueTerm, &valueForm);
     keyForm += '\t';
-    std::fwrite(keyForm.data(), 1, keyForm.size(), copy.get());
-    std::fwrite(valueForm.data(), 1, valueForm.size(), copy.get());
+    if (!copy.Write(keyForm) || !copy.Write(valueForm)) break;
 
     ++count;
     if (progress != nullptr && count % 100 == 0) {
       std::fprintf(progress, "Line %d: %s->%s\n", count, keyToken.c_str(), valueToken.c_str());
     }
-    OfferPair(*this, keyDict->Search(keyTerm.c_str()), valueDict->Search(valueTerm.c_str()),
+    OfferPair(*this, HandleOf(keyDict, keyTerm.c_str()), HandleOf(valueDict, valueTerm.c_str()),
               sameDict, false, keyTerm.c_str(), valueTerm.c_str());
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Clear();  // the pairs read are dropped; nothing is packed
+    return 0;
+  }
   return BuildMap() ? m_nDataSize : 0;
 }
 
@@ -152,20 +163,20 @@ int CIDMaps::ImportTabbed(const char* path, CPDAT* dict, std::FILE* progress) {
   if (in == nullptr) return 0;
 
   Clear();
-  char line[kLineBuffer];
+  std::string line;
   std::vector<std::string> fields;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
-    const int n = SplitFields(line, "\t", fields);
+  while (ReadLine(in.get(), &line)) {
+    const int n = SplitFields(line.c_str(), "\t", fields);
     if (n < 2) continue;
     if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "%d\r", count);
     ++count;
     const std::string& keyWord = fields.back();
-    const int k = dict->Search(keyWord.c_str());
+    const int k = HandleOf(dict, keyWord.c_str());
     if (k < 0) continue;
     for (int i = 0; i + 1 < n; ++i) {
       const std::string& valueWord = fields[static_cast<std::size_t>(i)];
-      OfferPair(*this, k, dict->Search(valueWord.c_str()), true, false, keyWord.c_str(),
+      OfferPair(*this, k, HandleOf(dict, valueWord.c_str()), true, false, keyWord.c_str(),
                 valueWord.c_str());
     }
   }
@@ -179,20 +190,22 @@ namespace {
 void ReadLists(CIDMaps& map, std::FILE* in, CPDAT* keyDict, CPDAT* valueDict, bool bothWays,
                std::FILE* progress) {
   const bool sameDict = keyDict == valueDict;
-  char line[kLineBuffer];
+  std::string line;
   std::vector<std::string> fields;
   int count = 0;
-  while (std::fgets(line, sizeof(line), in) != nullptr) {
-    const int n = SplitFields(line, ", \t\r\n", fields);
+  while (ReadLine(in, &line)) {
+    const int n = SplitFields(line.c_str(), ", \t\r\n", fields);
     if (n == 0) continue;
     ++count;
-    if (progress != nullptr && count % 100 == 0) std::fprintf(progress, "Line %d: %s\n", count, line);
+    if (progress != nullptr && count % 100 == 0) {
+      std::fprintf(progress, "Line %d: %s\n", count, line.c_str());
+    }
     const std::string& keyWord = fields[0];
-    const int k = keyDict->Search(keyWord.c_str());
+    const int k = HandleOf(keyDict, keyWord.c_str());
     for (int i = 1; i < n; ++i) {
       const std::string& valueWord = fields[static_cast<std::size_t>(i)];
-      OfferPair(map, k, valueDict->Search(valueWord.c_str()), sameDict, bothWays,
-                keyWord.c_str(), valueWord.c_str());
+      OfferPair(map, k, HandleOf(valueDict, valueWord.c_str()), sameDict, bothWays, keyWord.c_str(),
+                valueWord.c_str());
     }
   }
 }

@@ -54,7 +54,8 @@ class CFileReader {
 
   // ReadBlock into `text`, zero bytes among the bytes read removed. Returns
   // the number of bytes stored. On 0 bytes `text` is emptied, and
-  // "Error read file " + path becomes g_strLastMessage and goes to the error
+  // "Error read file " + path becomes the last message (SetLastMessage, so
+  // failures on several threads do not race on it) and goes to the error
   // log.
   std::size_t ReadText(const char* path, std::string& text, std::int64_t offset,
                        std::size_t length, bool wholeFile);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "zhtext/encoding/gbk_chars.h"
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/platform/local_time.h"
 #include "zhtext/util/internal/log_internal.h"
@@ -72,6 +73,34 @@ std::string Entry(const char* stamp, char between, const std::string& message) {
   return entry;
 }
 
+// Whether the last character of `path` (read as GBK, so that the second
+// byte of a two-byte character is never taken for one) is a separator, '/'
+// or '\\'; also where it starts.
+bool EndsInSeparator(const std::string& path, std::size_t* last) {
+  std::size_t pos = 0;
+  std::size_t start = std::string::npos;
+  while (pos < path.size()) {
+    start = pos;
+    pos += GbkStep(path.data(), pos, path.size());
+  }
+  if (start == std::string::npos || pos - start != 1) return false;
+  *last = start;
+  return path[start] == '/' || path[start] == '\\';
+}
+
+// Appends the native separator to a non-empty directory unless it already
+// ends in a separator character; a final '\\' character stands for the
+// native separator (so "logs", "logs/" and "logs\\" are one directory).
+void EndWithSeparator(std::string* path) {
+  if (path->empty()) return;
+  std::size_t last = 0;
+  if (!EndsInSeparator(*path, &last)) {
+    *path += platform::kPathSeparator;
+  } else if ((*path)[last] == '\\') {
+    (*path)[last] = platform::kPathSeparator;
+  }
+}
+
 void WriteAll(std::FILE* stream, const std::string& bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
@@ -99,22 +128,8 @@ void WriteLog(std::string message, const char* directory, bool isError) {
 
   // An empty directory (given, or a first working directory that could not
   // be read) leaves the bare file name, relative to the current directory.
-  std::string path;
-  if (directory != nullptr) {
-    // A trailing '\\' is a separator even where the file system takes it
-    // for a name byte, so "logs", "logs/" and "logs\\" are one directory.
-    path = directory;
-    if (!path.empty()) {
-      if (path.back() == '\\') {
-        path.back() = platform::kPathSeparator;
-      } else if (path.back() != '/') {
-        path += '/';
-      }
-    }
-  } else {
-    path = FirstWorkingDir();
-    if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
-  }
+  std::string path = directory != nullptr ? std::string(directory) : FirstWorkingDir();
+  EndWithSeparator(&path);
   path += now.date;
   path += isError ? ".err" : ".log";
 

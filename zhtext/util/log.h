@@ -26,7 +26,13 @@ extern std::string g_strLastMessage;
 
 // Appends one entry to the day's ".err" (isError) or ".log" file in
 // `directory`, or in the first working directory when `directory` is null.
-// The message is cut at its first zero byte.
+// A separator is added after `directory` unless its last character is one:
+// characters are read as GBK, so a directory ending in a two-byte character
+// whose second byte is 0x5C ('\\', as in 81 5C) gets its separator and
+// keeps that character whole; a final one-byte '\\' stands for the native
+// separator. An empty `directory` names the current working directory at
+// the time of the call (the bare file name), unlike null. The message is
+// cut at its first zero byte.
 void WriteLog(std::string message, const char* directory = nullptr, bool isError = false);
 
 // WriteLog(message, directory, true).

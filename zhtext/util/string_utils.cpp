@@ -20,6 +20,17 @@ inline bool IsFullWidthBlank(char first, char second) {
   return (a == 0xA1 && b == 0xA1) || (a == 0xA3 && b == 0xA0);
 }
 
+// The first occurrence of `find` (`findLen` > 0 bytes) in text[from, len)
+// that starts where a character starts, or npos. `from` starts a character.
+// A match may not begin at the second byte of a two-byte character.
+std::size_t FindAtCharStart(const char* text, std::size_t len, std::size_t from, const char* find,
+                            std::size_t findLen) {
+  for (std::size_t i = from; i + findLen <= len; i += GbkStep(text, i, len)) {
+    if (text[i] == find[0] && std::memcmp(text + i, find, findLen) == 0) return i;
+  }
+  return std::string::npos;
+}
+
 // A 256-entry membership table for a delimiter set (null = no delimiters).
 // The terminator is never a member.
 class ByteSet {
@@ -32,6 +43,9 @@ class ByteSet {
     }
   }
   bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
+  // Whether the character at `p` (not the terminator) is a one-byte member:
+  // a two-byte character is never a delimiter, whatever its bytes.
+  bool HasChar(const char* p) const { return GbkStep(p) == 1 && Has(*p); }
 
  private:
   bool member_[256];
@@ -90,13 +104,24 @@ bool TrimSpaces(std::string& text) {
 }
 
 void TrimChar(std::string& text, char ch) {
-  const std::size_t begin = text.find_first_not_of(ch);
-  if (begin == std::string::npos) {
+  // By characters: only one-byte characters equal to `ch` are trimmed, so a
+  // two-byte character ending in the byte `ch` stays whole.
+  const std::size_t n = text.size();
+  std::size_t begin = n;  // the first character that is not `ch`
+  std::size_t end = 0;    // the end of the last one
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t step = GbkStep(text.data(), i, n);
+    if (step != 1 || text[i] != ch) {
+      if (begin == n) begin = i;
+      end = i + step;
+    }
+    i += step;
+  }
+  if (begin == n) {
     text.clear();
     return;
   }
-  const std::size_t end = text.find_last_not_of(ch);
-  text = text.substr(begin, end - begin + 1);
+  text = text.substr(begin, end - begin);
 }
 
 char* CollapseSpaces(char* text) {
@@ -121,14 +146,22 @@ void NormalizeSpaces(const char* text, std::string& out) {
   if (text == nullptr || *text == '\0') return;
   std::size_t length = std::strlen(text);
   while (length > 1 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
-  for (std::size_t i = 0; i < length; ++i) {
+  // By characters: a letter is a one-byte character, never the second byte
+  // of a two-byte one.
+  bool letter_before = false;  // the last character appended is a letter
+  for (std::size_t i = 0; i < length;) {
+    const std::size_t step = GbkStep(text, i, length);
     const char c = text[i];
-    if (IsBlank(c)) {
-      const bool letter_before = !out.empty() && IsAsciiLetter(out.back());
+    if (step == 1 && IsBlank(c)) {
       const bool letter_after = i + 1 < length && IsAsciiLetter(text[i + 1]);
-      if (!letter_before && !letter_after) continue;
+      if (!letter_before && !letter_after) {
+        ++i;
+        continue;
+      }
     }
-    out += c;
+    out.append(text + i, step);
+    letter_before = step == 1 && IsAsciiLetter(c);
+    i += step;
   }
   // A text of blanks only (a lone LF, say) keeps its first byte.
   if (out.empty()) out += text[0];
@@ -157,7 +190,9 @@ bool SplitOnce(const std::string& source, std::string& left, std::string& right,
     right.clear();
     return false;
   }
-  const std::size_t p = separator.empty() ? std::string::npos : source.find(separator);
+  const std::size_t p = separator.empty() ? std::string::npos
+                                          : FindAtCharStart(source.data(), source.size(), 0,
+                                                            separator.data(), separator.size());
   if (p == std::string::npos) {
     left = source;  // a no-op when `left` is `source`
     right.clear();
@@ -177,18 +212,20 @@ bool SplitByString(const char* text, std::vector<std::string>& list, const char*
   list.clear();
   if (text == nullptr || *text == '\0') return false;
   const std::size_t separator_length = separator == nullptr ? 0 : std::strlen(separator);
-  if (separator_length == 0 || std::strstr(text, separator) == nullptr) {
+  const std::size_t length = std::strlen(text);
+  if (separator_length == 0 ||
+      FindAtCharStart(text, length, 0, separator, separator_length) == std::string::npos) {
     list.emplace_back(text);
     return true;
   }
-  const char* piece = text;
+  std::size_t piece = 0;
   for (;;) {
-    const char* found = std::strstr(piece, separator);
-    if (found == nullptr) {
-      if (*piece) list.emplace_back(piece);
+    const std::size_t found = FindAtCharStart(text, length, piece, separator, separator_length);
+    if (found == std::string::npos) {
+      if (piece < length) list.emplace_back(text + piece, length - piece);
       break;
     }
-    if (found > piece) list.emplace_back(piece, found - piece);
+    if (found > piece) list.emplace_back(text + piece, found - piece);
     piece = found + separator_length;
   }
   return true;
@@ -200,10 +237,10 @@ bool SplitByChars(const char* text, std::vector<std::string>& list, const char* 
   const ByteSet delimiter(delimiters);
   const char* p = text;
   for (;;) {
-    while (*p && delimiter.Has(*p)) ++p;
+    while (*p && delimiter.HasChar(p)) ++p;
     if (*p == '\0') break;
     const char* start = p;
-    while (*p && !delimiter.Has(*p)) ++p;
+    while (*p && !delimiter.HasChar(p)) p += GbkStep(p);
     list.emplace_back(start, p - start);
   }
   return true;
@@ -216,9 +253,9 @@ char* NextToken(char* text, const char* delimiters, char** cursor) {
   }
   const ByteSet delimiter(delimiters);
   char* start = text;
-  while (*start && delimiter.Has(*start)) ++start;
+  while (*start && delimiter.HasChar(start)) ++start;
   char* p = start;
-  while (*p && !delimiter.Has(*p)) ++p;
+  while (*p && !delimiter.HasChar(p)) p += GbkStep(p);
   char* next = nullptr;
   if (*p) {
     *p = '\0';
@@ -249,11 +286,19 @@ char* NextLine(char* text, char** lineEnd, char* savedChar, int* quoted, bool al
 
   char* end = std::strpbrk(start, "\r\n");
   if (allowQuotes) {
-    char* q = std::strchr(start, '^');
+    // Quote marks are one-byte characters: the second byte of a two-byte
+    // character (81 5E) is none.
+    char* q = const_cast<char*>(FindAsciiChar(start, '^'));
     // q[1] != 0 keeps the search for the closing pair inside the text.
     if (q != nullptr && q[1] != '\0') {
       const bool opens = end == nullptr || (q[1] == '^' && q + 2 < end);
-      char* close = opens ? std::strchr(q + 2, '^') : nullptr;
+      char* close = nullptr;
+      if (opens) {
+        // The first '^' character from two bytes after q on: q + 2, or
+        // past the character at q + 1 when that one has two bytes.
+        char* from = q + 1 + GbkStep(q + 1);
+        close = const_cast<char*>(FindAsciiChar(from, '^'));
+      }
       if (close != nullptr && close[1] == '^') {
         if (q == start) {
           *close = '\0';
@@ -319,13 +364,17 @@ int ReplaceAll(std::string& text, const char* find, const char* with) {
   const std::size_t with_length = std::strlen(with);
   // One pass into a new string: replacing in place would move the rest of
   // the text at every occurrence.
-  std::size_t p = text.find(find, 0, find_length);
+  // Occurrences start where characters start: a find string never matches
+  // from the second byte of a two-byte character (81 5F holds '_').
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t p = FindAtCharStart(data, size, 0, find, find_length);
   if (p == std::string::npos) return 0;
   std::string out;
   out.reserve(text.size());
   int count = 0;
   std::size_t done = 0;
-  for (; p != std::string::npos; p = text.find(find, done, find_length)) {
+  for (; p != std::string::npos; p = FindAtCharStart(data, size, done, find, find_length)) {
     out.append(text, done, p - done);
     out.append(with, with_length);
     done = p + find_length;
@@ -340,12 +389,15 @@ std::string ReplaceChar(const std::string& source, char ch, const char* with) {
   if (with == nullptr) with = "";
   std::string out;
   out.reserve(source.size());
-  for (char c : source) {
-    if (c == ch) {
+  const std::size_t n = source.size();
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t step = GbkStep(source.data(), i, n);
+    if (step == 1 && source[i] == ch) {
       out += with;
     } else {
-      out += c;
+      out.append(source, i, step);
     }
+    i += step;
   }
   return out;
 }
@@ -360,17 +412,28 @@ unsigned RemoveByte(char* buffer, unsigned length, char ch) {
   return kept;
 }
 
-void ToLowerAscii(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+namespace {
+
+// By characters: the second byte of a two-byte character (81 41 holds 'A')
+// is not a letter.
+void LowerAscii(char* buffer, std::size_t length) {
+  for (std::size_t i = 0; i < length;) {
+    const std::size_t step = GbkStep(buffer, i, length);
+    if (step == 1 && buffer[i] >= 'A' && buffer[i] <= 'Z') {
+      buffer[i] = static_cast<char>(buffer[i] + ('a' - 'A'));
+    }
+    i += step;
   }
 }
 
+}  // namespace
+
+void ToLowerAscii(std::string& text) {
+  if (!text.empty()) LowerAscii(&text[0], text.size());
+}
+
 void ToLowerAsciiBuffer(char* buffer, unsigned length) {
-  if (buffer == nullptr) return;
-  for (unsigned i = 0; i < length; ++i) {
-    if (buffer[i] >= 'A' && buffer[i] <= 'Z') buffer[i] = static_cast<char>(buffer[i] + ('a' - 'A'));
-  }
+  if (buffer != nullptr) LowerAscii(buffer, length);
 }
 
 bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }

@@ -4,6 +4,14 @@
 //
 // "Blank" bytes are TAB, LF, CR and SPACE; bytes of 0x80 and above are never
 // blank. Only TrimSpaces also knows the full-width blanks A1 A1 and A3 A0.
+//
+// Texts are read as GBK characters wherever a rule looks for an ASCII byte
+// (a delimiter, a separator, a quote mark, a letter, a byte to trim or
+// replace): a lead byte 0x81-0xFE and the byte after it are one character
+// and are stepped over whole, so the second byte of a two-byte character
+// (81 5F holds '_', 83 7C '|', 81 41 'A') never matches such a rule and the
+// character is never cut or changed. Strings to find (SplitOnce,
+// SplitByString, ReplaceAll) match only where a character starts.
 // No function keeps state between calls (NextToken keeps its position in the
 // caller's cursor), so all may run concurrently on different data. Nothing
 // here allocates buffers for the caller beyond the owned strings and lists it
@@ -22,7 +30,7 @@ namespace zhtext {
 // Returns false when `text` was empty on entry, else true.
 bool TrimSpaces(std::string& text);
 
-// Removes the leading and the trailing run of `ch`.
+// Removes the leading and the trailing run of the one-byte character `ch`.
 void TrimChar(std::string& text, char ch);
 
 // In place: drops leading and trailing blanks and turns every inner run of
@@ -51,8 +59,9 @@ bool SplitOnce(const std::string& source, std::string& left, std::string& right,
 // pieces. False when `text` is null or empty.
 bool SplitByString(const char* text, std::vector<std::string>& list, const char* separator);
 
-// Cuts the whole of `text` at every byte of `delimiters`, keeping the
-// non-empty pieces. False when `text` is null or empty.
+// Cuts the whole of `text` at every one-byte character that is in
+// `delimiters`, keeping the non-empty pieces. False when `text` is null or
+// empty.
 bool SplitByChars(const char* text, std::vector<std::string>& list, const char* delimiters);
 
 // Re-entrant tokenizer over a writable buffer: returns the next token (the
@@ -87,14 +96,16 @@ const char* JoinStrings(const std::vector<std::string>& list, const char* separa
 // `text` is empty or `find` is null or empty).
 int ReplaceAll(std::string& text, const char* find, const char* with);
 
-// A copy of `source` with every byte `ch` replaced by `with`.
+// A copy of `source` with every one-byte character `ch` replaced by `with`.
 std::string ReplaceChar(const std::string& source, char ch, const char* with);
 
 // Moves every byte other than `ch` to the front, zero-fills the rest of the
 // `length` bytes, returns the number kept (0 for a null buffer or length 0).
 unsigned RemoveByte(char* buffer, unsigned length, char ch);
 
-// Lowers every byte in 'A'-'Z', GBK trail bytes included.
+// Lowers every one-byte character in 'A'-'Z'; two-byte characters stay as
+// they are, also when their second byte lies in 'A'-'Z'. The buffer form
+// reads `length` bytes (a lead byte at the end of them stands alone).
 void ToLowerAscii(std::string& text);
 void ToLowerAsciiBuffer(char* buffer, unsigned length);
 

@@ -11,6 +11,7 @@
 #include "zhtext/dictionary/pdat.h"
 #include "zhtext/platform/filesystem.h"
 #include "zhtext/util/binary_io.h"
+#include "zhtext/util/line_reader.h"
 #include "zhtext/util/log.h"
 #include "zhtext/util/text_mode.h"
 #include "zhtext/wordlist/cipher_keys.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kPairStep = 10000;
 constexpr int kTextStep = 1024000;
-constexpr int kLineBuffer = 1024;
 const char kEmptyText[] = "";
 
 // The next capacity from `capacity` in steps of `step` that exceeds
@@ -206,30 +206,37 @@ int CWordList::Import(const char* path, CPDAT* dict, std::FILE* progress) {
   if (path == nullptr || (dict == nullptr && m_pDict == nullptr)) return 0;
   UniqueFile in(std::fopen(path, "rb"));
   if (in == nullptr) return 0;
-  const std::string copyPath = std::string(path) + "_wordlist_export.txt";
-  UniqueFile copy(std::fopen(copyPath.c_str(), "wb"));
-  if (copy == nullptr) return 0;
+  ImportCopy copy;
+  if (!copy.Open(std::string(path) + "_wordlist_export.txt")) return 0;
 
   if (dict != nullptr) m_pDict = dict;
   Init();
-  char line[kLineBuffer];
+  std::string line;
   std::string token;
   std::string term;
   std::string form;
   int counter = 1;
-  while (std::fgets(line, sizeof(line), in.get()) != nullptr) {
+  while (ReadLine(in.get(), &line)) {
     std::size_t len = 0;
-    const char* start = ScanImportToken(line, &len);
+    const char* start = ScanImportToken(line.c_str(), &len);
     if (start == nullptr) continue;
     token.assign(start, len);
     NormalizeImportTerm(token.c_str(), start, "\n", &term, &form);
-    std::fwrite(form.data(), 1, form.size(), copy.get());
+    if (!copy.Write(form)) break;
     ++counter;
     if (progress != nullptr && counter % 100 == 0) std::fprintf(progress, "Line %d\r", counter);
-    AddWord(term.c_str());
+    // AddWord(term), with the table bounded by the dictionary's word count:
+    // a handle at or above it counts as none.
+    const char* word = SkipUtf8Bom(term.c_str());
+    int handle = m_pDict->Search(word);
+    if (handle >= m_pDict->GetWordCount()) handle = -1;
+    AddWord(word, handle);
   }
   in.reset();
-  copy.reset();
+  if (!copy.Finish()) {
+    Init();  // the words read are dropped; the list is not indexed
+    return 0;
+  }
   BuildIndex();
   return m_nWordCount;
 }
@@ -241,11 +248,11 @@ int CWordList::ExportFiltered(const char* path, CPDAT* dict, const char* filterP
   if (filterPath != nullptr) {
     UniqueFile filter(std::fopen(filterPath, "rb"));
     if (filter != nullptr) {
-      char line[kLineBuffer];
+      std::string line;
       std::string token;
-      while (std::fgets(line, sizeof(line), filter.get()) != nullptr) {
+      while (ReadLine(filter.get(), &line)) {
         std::size_t len = 0;
-        const char* start = ScanImportToken(line, &len);
+        const char* start = ScanImportToken(line.c_str(), &len);
         if (start == nullptr) continue;
         token.assign(start, len);
         const int h = dict->Search(token.c_str());

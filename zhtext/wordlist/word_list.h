@@ -130,15 +130,21 @@ class CWordList {
 
   // Fills the list from the word file at `path`, one entry per line by the
   // term rule of the dictionary import (see dictionary/import_term.h; lines
-  // are read in pieces of at most 1023 bytes, a line without a token is
-  // skipped), each entry stored by AddWord(entry) with the handles of
-  // `dict` (or of the list's dictionary when `dict` is null; a non-null
-  // `dict` becomes the list's dictionary). Writes the normalised copy
-  // `path` + "_wordlist_export.txt" (one line per entry, "[entry]" when the
-  // entry starts with an ASCII byte and holds a blank or a tab, single LF
-  // line ends) and "Line %d\r" progress lines to `progress` (null: none).
+  // are read whole, whatever their length; a line without a token is
+  // skipped), each entry stored as AddWord(entry) stores it with the
+  // handles of `dict` (or of the list's dictionary when `dict` is null; a
+  // non-null `dict` becomes the list's dictionary), except that a handle at
+  // or above the dictionary's word count counts as none (the entry is
+  // logged and not stored): the table never grows beyond the word count.
+  // Writes the normalised copy `path` + "_wordlist_export.txt" (one line per
+  // entry in the form of dictionary/import_term.h, "[entry]" for an entry
+  // with blanks; single LF line ends) and "Line %d\r" progress lines to
+  // `progress` (null: none).
   // Returns the word count after indexing; 0, with the list unchanged, when
-  // either file cannot be opened or there is no dictionary.
+  // either file cannot be opened or there is no dictionary. 0 also when the
+  // copy cannot be written whole (a full disk, say): reading stops, the
+  // partial copy is removed and the words read are dropped (the list as Init
+  // leaves it, not indexed: IsIndexed tells this failure from an empty list).
   int Import(const char* path, CPDAT* dict, std::FILE* progress = stdout);
 
   // Writes GetWord(h) for every handle h of `dict` (0 to its word count - 1)
